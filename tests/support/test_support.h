@@ -1,0 +1,30 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace velk::test {
+
+// A fresh folder under the system's temporary folder, removed with the object.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    // Writes a file below the folder and returns its path.
+    std::filesystem::path Write(const std::string& name, const std::string& content) const;
+
+private:
+    std::filesystem::path path_;
+};
+
+// A file of tests/data.
+std::filesystem::path DataFile(const std::string& name);
+
+// The Wine prefix kind the test runs in ("win64", "win32"), empty natively.
+std::string WineArch();
+
+}  // namespace velk::test
