@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "engine/install_task.h"
+
+namespace velk {
+
+// One installer variant of a software component. Shared between the task, the
+// pages (which record the user's choice in ToInstall) and the worker thread.
+struct Packet {
+    std::string title;
+    std::string name;  // DisplayName as the uninstall list shows it
+    std::string version;
+    std::string minVersion;     // inclusive
+    std::string maxVersion;     // exclusive
+    std::string versionFilter;  // allowed first characters of an installed version
+    std::vector<std::string> windows;
+    std::string bits;  // "x32", "x64" or "all"
+    std::string SrcUrl;
+    std::string DstUrl;
+    std::string CommandLine;  // "FILENAME" stands for DstUrl
+    std::string CheckRegKey;
+    std::string CheckRegParam;
+    std::string radioGroup;
+    bool ToInstall = false;
+    TaskStatus status = TaskStatus::NotInstalled;
+    std::string installedText;
+    std::vector<std::string> alias;
+};
+
+// Title (or name), version and bits, each separated by a blank even when empty.
+std::string PacketLabel(const Packet& packet);
+std::string PacketStatusText(const Packet& packet);
+
+}  // namespace velk
