@@ -1,0 +1,123 @@
+#include "config/yaml_pairs.h"
+
+#include <yaml.h>
+
+#include <fstream>
+#include <new>
+#include <sstream>
+#include <stdexcept>
+
+#include "platform/codepage.h"
+#include "platform/trace.h"
+
+namespace velk {
+namespace {
+
+class Parser {
+  public:
+    explicit Parser(std::string_view text) {
+        if (!yaml_parser_initialize(&parser_)) throw std::bad_alloc();
+        yaml_parser_set_encoding(&parser_, YAML_UTF8_ENCODING);
+        yaml_parser_set_input_string(&parser_, reinterpret_cast<const unsigned char*>(text.data()),
+                                     text.size());
+    }
+    ~Parser() { yaml_parser_delete(&parser_); }
+    Parser(const Parser&) = delete;
+    Parser& operator=(const Parser&) = delete;
+
+    yaml_parser_t* get() { return &parser_; }
+
+  private:
+    yaml_parser_t parser_;
+};
+
+// yaml_parser_scan zeroes the token before filling it, and deleting a zeroed
+// token is a no-op, so the guard is safe on the error path too.
+class Token {
+  public:
+    Token() = default;
+    ~Token() { yaml_token_delete(&token_); }
+    Token(const Token&) = delete;
+    Token& operator=(const Token&) = delete;
+
+    yaml_token_t* get() { return &token_; }
+    yaml_token_type_t type() const { return token_.type; }
+    std::string_view scalar() const {
+        return {reinterpret_cast<const char*>(token_.data.scalar.value), token_.data.scalar.length};
+    }
+
+  private:
+    yaml_token_t token_{};
+};
+
+void TraceText(std::string_view label, std::string_view text) {
+    if (TraceEnabled()) Trace(std::string(label).append(text));
+}
+
+const std::string& FormatError() {
+    static const std::string message = Utf8ToCp1251("Неверный формат файла");
+    return message;
+}
+
+}  // namespace
+
+YamlPairs ReadYamlPairsFromText(std::string_view text) {
+    YamlPairs pairs;
+    std::string key;
+    std::string prefix;
+    bool keyExpected = false;
+
+    Parser parser(text);
+    for (;;) {
+        Token token;
+        if (!yaml_parser_scan(parser.get(), token.get())) throw std::runtime_error(FormatError());
+
+        switch (token.type()) {
+            case YAML_SCALAR_TOKEN:
+                if (keyExpected) {
+                    key = prefix.empty() ? std::string(token.scalar())
+                                         : prefix + ":" + std::string(token.scalar());
+                    TraceText("KEY: ", key);
+                } else {
+                    pairs.emplace_back(key, Utf8ToCp1251(token.scalar()));
+                    TraceText("VALUE: ", pairs.back().second);
+                }
+                break;
+            case YAML_BLOCK_MAPPING_START_TOKEN:
+                if (!key.empty() && key.front() == '-') prefix = key.substr(1);
+                Trace("START_TOKEN");
+                break;
+            case YAML_BLOCK_END_TOKEN:
+                // No stack of prefixes: the end of any block, however deep,
+                // returns to unprefixed keys.
+                prefix.clear();
+                Trace("END_TOKEN");
+                break;
+            case YAML_STREAM_END_TOKEN:
+                return pairs;
+            default:
+                break;
+        }
+        // Only a KEY token makes the next scalar a key: anything in between
+        // (an anchor, a tag) turns it into a value.
+        keyExpected = token.type() == YAML_KEY_TOKEN;
+    }
+}
+
+YamlPairs ReadYamlPairs(const std::string& path) {
+    // Binary and whole: libyaml normalises line breaks itself. The insertion
+    // fails, rather than throws, when nothing can be read (missing file,
+    // folder, read error) and for an empty file: all of them give no pairs.
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    if (!(content << in.rdbuf())) return {};
+    return ReadYamlPairsFromText(content.view());
+}
+
+std::string FindValue(const YamlPairs& pairs, std::string_view key) {
+    for (const auto& [k, value] : pairs)
+        if (k == key) return value;
+    return {};
+}
+
+}  // namespace velk

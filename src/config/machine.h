@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+
+#include "platform/registry.h"
+#include "platform/system_info.h"
+
+namespace velk {
+
+// The machine as the component files describe it. Every call asks the system
+// afresh; nothing is cached. Texts are Windows-1251.
+
+// "x64" when this 32-bit process runs under WOW64, otherwise "x32". Throws
+// std::runtime_error with the message for the user when the system cannot
+// tell.
+std::string MachineBitness(SystemInfo& system);
+
+// The Windows edition's name, or the "unknown system" text when the version
+// is not one of those the wizard knows.
+std::string WindowsName(SystemInfo& system);
+
+// The Internet Explorer version from HKEY_LOCAL_MACHINE; empty when the
+// browser's key is missing or holds no usable text.
+std::string BrowserVersion(Registry& registry);
+
+}  // namespace velk
