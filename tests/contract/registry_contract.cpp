@@ -149,6 +149,26 @@ TEST_P(RegistryContract, KeysOpenWithoutCaseAndEnumerateInOrder) {
     EXPECT_TRUE(RegKey::Open(registry(), key.handle(), "", kKeyRead));
 }
 
+// Windows documents 255 characters; Wine takes one more, so a name of exactly
+// 256 is left out. Longer names fail on both.
+TEST_P(RegistryContract, KeyNamesHaveAtMost255Characters) {
+    const RegKey parent = CreateUserKey();
+    ASSERT_TRUE(parent);
+    const std::string longest(kMaxKeyNameLength, 'k');
+    EXPECT_TRUE(RegKey::Create(registry(), parent.handle(), longest, kKeyAllAccess));
+    long error = kErrorSuccess;
+    EXPECT_FALSE(
+        RegKey::Create(registry(), parent.handle(), longest + "kk", kKeyAllAccess, &error));
+    EXPECT_EQ(error, kErrorInvalidParameter);
+
+    char name[kMaxKeyNameLength + 1];
+    std::uint32_t size = sizeof(name);
+    ASSERT_EQ(registry().EnumKey(parent.handle(), 0, name, &size), kErrorSuccess);
+    EXPECT_EQ(size, kMaxKeyNameLength);
+    size = sizeof(name);
+    EXPECT_EQ(registry().EnumKey(parent.handle(), 1, name, &size), kErrorNoMoreItems);
+}
+
 TEST_P(RegistryContract, HandlesKeepTheirAccessRights) {
     ASSERT_TRUE(CreateUserKey());
     const RegKey readOnly = RegKey::Open(registry(), kHkeyCurrentUser, userKey_, kKeyRead);
