@@ -1,4 +1,4 @@
-# libyaml, zlib and minizip: Debian's packages on Linux; on Windows the same
+# libyaml, zlib, minizip and cpp-httplib: Debian's packages on Linux; on Windows the same
 # sources cross-built by scripts/setup into VELK_DEPS_PREFIX.
 if(WIN32)
   set(VELK_DEPS_PREFIX "${PROJECT_SOURCE_DIR}/build/deps/mingw" CACHE PATH
@@ -16,12 +16,23 @@ if(WIN32)
   set_property(TARGET velk_dep_minizip APPEND PROPERTY INTERFACE_LINK_LIBRARIES velk_dep_z)
   add_library(velk::yaml ALIAS velk_dep_yaml)
   add_library(velk::minizip ALIAS velk_dep_minizip)
+  # cpp-httplib's single header, header-only, over Winsock.
+  add_library(velk_dep_httplib INTERFACE IMPORTED GLOBAL)
+  set_target_properties(velk_dep_httplib PROPERTIES
+    INTERFACE_INCLUDE_DIRECTORIES "${VELK_DEPS_PREFIX}/include/httplib"
+    INTERFACE_LINK_LIBRARIES ws2_32)
+  add_library(velk::httplib ALIAS velk_dep_httplib)
 else()
   find_package(PkgConfig REQUIRED)
   pkg_check_modules(VELK_YAML REQUIRED IMPORTED_TARGET yaml-0.1)
   pkg_check_modules(VELK_MINIZIP REQUIRED IMPORTED_TARGET minizip)
   add_library(velk::yaml ALIAS PkgConfig::VELK_YAML)
   add_library(velk::minizip ALIAS PkgConfig::VELK_MINIZIP)
+  pkg_check_modules(VELK_HTTPLIB REQUIRED IMPORTED_TARGET cpp-httplib)
+  find_package(Threads REQUIRED)
+  add_library(velk_dep_httplib INTERFACE)
+  target_link_libraries(velk_dep_httplib INTERFACE PkgConfig::VELK_HTTPLIB Threads::Threads)
+  add_library(velk::httplib ALIAS velk_dep_httplib)
 endif()
 
 if(VELK_TESTS)

@@ -1,0 +1,381 @@
+#include "platform/web/web_dialog_host.h"
+
+#include <httplib.h>
+// On Windows the library brings in the system headers, whose A/W macros would
+// rename the member below.
+#undef MessageBox
+
+#include <stdexcept>
+
+#include "platform/codepage.h"
+#include "platform/web/bridge_script.h"
+#include "platform/web/web_protocol.h"
+
+namespace velk {
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// How long a poll for commands waits before the bridge asks again.
+constexpr auto kPollWait = 15s;
+// A page that said it closes and has not come back within this time is gone;
+// a reload comes back much sooner.
+constexpr auto kCloseGrace = 3s;
+// A page that has not asked for commands for this long has vanished without
+// saying so (a killed browser).
+constexpr auto kSilenceLimit = 45s;
+constexpr auto kWatchInterval = 250ms;
+
+int NegativeAnswer(std::uint32_t buttons) {
+    switch (buttons) {
+        case kMbYesNo:
+            return kIdNo;
+        case kMbOk:
+            return kIdOk;
+        default:
+            return kIdCancel;
+    }
+}
+
+std::string Field(const char* name, std::string_view utf8) {
+    return std::string(",\"") + name + "\":" + web::JsonString(utf8);
+}
+
+int IntParam(const httplib::Request& request, const char* name) {
+    try {
+        return std::stoi(request.get_param_value(name));
+    } catch (const std::exception&) {
+        return -1;
+    }
+}
+
+}  // namespace
+
+WebDialogHost::WebDialogHost(Resources& resources, Texts texts,
+                             std::function<void(const std::string&)> openWindow)
+    : resources_(resources),
+      texts_(std::move(texts)),
+      openWindow_(std::move(openWindow)),
+      token_(web::RandomToken()),
+      server_(std::make_unique<httplib::Server>()) {
+    Serve();
+    port_ = server_->bind_to_any_port("127.0.0.1");
+    if (port_ <= 0) {
+        throw std::runtime_error(
+            Utf8ToCp1251("Не удалось открыть окно мастера: нет свободного локального порта"));
+    }
+    serverThread_ = std::thread([this] { server_->listen_after_bind(); });
+}
+
+WebDialogHost::~WebDialogHost() {
+    {
+        const std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    commandsChanged_.notify_all();
+    server_->stop();
+    serverThread_.join();
+}
+
+std::string WebDialogHost::Url() const {
+    return "http://127.0.0.1:" + std::to_string(port_) + "/" + token_ + "/page";
+}
+
+bool WebDialogHost::Allowed(const httplib::Request& request) const {
+    const std::string prefix = "/" + token_ + "/";
+    return request.path.starts_with(prefix) &&
+           web::IsLocalHost(request.get_header_value("Host"), port_) &&
+           web::IsLocalOrigin(request.get_header_value("Origin"), port_);
+}
+
+void WebDialogHost::Serve() {
+    server_->set_pre_routing_handler(
+        [this](const httplib::Request& request, httplib::Response& response) {
+            response.set_header("Cache-Control", "no-store");
+            response.set_header("X-Content-Type-Options", "nosniff");
+            if (Allowed(request)) return httplib::Server::HandlerResponse::Unhandled;
+            response.status = 403;
+            response.set_content("Forbidden", "text/plain");
+            return httplib::Server::HandlerResponse::Handled;
+        });
+    const std::string base = "/" + token_ + "/";
+    server_->Get(base + "page", [this](const httplib::Request&, httplib::Response& response) {
+        ServePage(response);
+    });
+    server_->Get(base + "bridge.js", [](const httplib::Request&, httplib::Response& response) {
+        response.set_content(std::string(web::kBridgeScript), "text/javascript; charset=utf-8");
+    });
+    server_->Get(base + R"(png/(\d+))",
+                 [this](const httplib::Request& request, httplib::Response& response) {
+                     const auto picture =
+                         resources_.Load(ResourceType::Png, std::stoi(request.matches[1].str()));
+                     if (!picture) {
+                         response.status = 404;
+                         return;
+                     }
+                     response.set_content(*picture, "image/png");
+                 });
+    server_->Get(base + "commands",
+                 [this](const httplib::Request& request, httplib::Response& response) {
+                     ServeCommands(request, response);
+                 });
+    server_->Post(base + "event",
+                  [this](const httplib::Request& request, httplib::Response& response) {
+                      ReceiveEvent(request);
+                      response.status = 204;
+                  });
+}
+
+void WebDialogHost::ServePage(httplib::Response& response) {
+    int generation = 0, resource = 0;
+    bool ask = false;
+    {
+        const std::lock_guard lock(mutex_);
+        generation = generation_;
+        resource = htmlResource_;
+        ask = askBeforeLeaving_;
+        lastContact_ = Clock::now();
+        closingSince_.reset();
+    }
+    const std::string base = "/" + token_ + "/";
+    const auto page =
+        generation == 0 ? std::nullopt : resources_.Load(ResourceType::Html, resource);
+    if (!page) {
+        // Between two pages, or before the first: come back shortly.
+        response.set_content(
+            "<!DOCTYPE html><html><head><meta charset=\"utf-8\">"
+            "<meta http-equiv=\"refresh\" content=\"1\"></head><body></body></html>",
+            "text/html; charset=utf-8");
+        return;
+    }
+    std::string settings =
+        "{\"gen\":" + std::to_string(generation) + ",\"ask\":" + (ask ? "true" : "false") +
+        Field("base", base) + Field("aboutItem", texts_.aboutItem) +
+        Field("aboutCaption", texts_.aboutCaption) + Field("productName", texts_.productName) +
+        Field("ownershipLine", texts_.ownershipLine) + Field("linkText", texts_.linkText) +
+        Field("linkUrl", texts_.linkUrl) + "}";
+    const std::string bootstrap = "<script>var velk=" + settings + ";</script><script src=\"" +
+                                  base + "bridge.js\"></script>";
+    response.set_content(web::InjectBeforeBodyEnd(web::ResolvePictureLinks(*page, base), bootstrap),
+                         "text/html; charset=utf-8");
+}
+
+void WebDialogHost::ServeCommands(const httplib::Request& request, httplib::Response& response) {
+    const int generation = IntParam(request, "gen");
+    const std::size_t after = static_cast<std::size_t>(std::max(0, IntParam(request, "after")));
+    std::unique_lock lock(mutex_);
+    ++pollsInFlight_;
+    lastContact_ = Clock::now();
+    closingSince_.reset();
+    commandsChanged_.wait_for(lock, kPollWait, [&] {
+        return stopping_ || generation != generation_ || commands_.size() > after;
+    });
+    --pollsInFlight_;
+    lastContact_ = Clock::now();
+    std::string body;
+    if (generation != generation_) {
+        // The wizard moved on to another page: the old one goes there.
+        body = "{\"next\":0,\"commands\":[{\"op\":\"navigate\"" + Field("url", "page") + "}]}";
+    } else {
+        body = "{\"next\":" + std::to_string(commands_.size()) + ",\"commands\":[";
+        for (std::size_t i = after; i < commands_.size(); ++i) {
+            if (i > after) body += ',';
+            body += commands_[i];
+        }
+        body += "]}";
+    }
+    lock.unlock();
+    response.set_content(body, "application/json");
+}
+
+void WebDialogHost::ReceiveEvent(const httplib::Request& request) {
+    Event event;
+    event.generation = IntParam(request, "gen");
+    const std::string type = request.get_param_value("type");
+    if (type == "complete") {
+        event.kind = Event::Kind::Complete;
+    } else if (type == "click") {
+        event.kind = Event::Kind::Click;
+        event.click.id = Utf8ToCp1251(request.get_param_value("id"));
+        event.click.tag = request.get_param_value("tag");
+        event.click.checked = request.get_param_value("checked") == "1";
+    } else if (type == "answer") {
+        event.kind = Event::Kind::Answer;
+        event.box = IntParam(request, "box");
+        event.answer = IntParam(request, "button");
+    } else if (type == "closed") {
+        const std::lock_guard lock(mutex_);
+        if (event.generation == generation_) closingSince_ = Clock::now();
+        eventsChanged_.notify_all();
+        return;
+    } else {
+        return;
+    }
+    {
+        const std::lock_guard lock(mutex_);
+        lastContact_ = Clock::now();
+        if (event.kind == Event::Kind::Complete && event.generation == generation_) {
+            documentCompleted_ = true;
+        }
+    }
+    Push(std::move(event));
+}
+
+void WebDialogHost::Push(Event event) {
+    {
+        const std::lock_guard lock(mutex_);
+        events_.push_back(std::move(event));
+    }
+    eventsChanged_.notify_all();
+}
+
+bool WebDialogHost::NextEvent(Event* event) {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        if (!events_.empty()) {
+            *event = std::move(events_.front());
+            events_.pop_front();
+            return true;
+        }
+        const auto now = Clock::now();
+        if (closingSince_ && now - *closingSince_ > kCloseGrace) gone_ = true;
+        if (documentCompleted_ && pollsInFlight_ == 0 && now - lastContact_ > kSilenceLimit) {
+            gone_ = true;
+        }
+        if (gone_) return false;
+        eventsChanged_.wait_for(lock, kWatchInterval);
+    }
+}
+
+int WebDialogHost::DoModal(int htmlResource, PageEvents& events) {
+    int generation = 0;
+    bool first = false;
+    {
+        const std::lock_guard lock(mutex_);
+        if (gone_) return kDialogClosed;
+        generation = ++generation_;
+        htmlResource_ = htmlResource;
+        commands_.clear();
+        askBeforeLeaving_ = true;
+        documentCompleted_ = false;
+        closingSince_.reset();
+        first = !windowOpened_;
+        windowOpened_ = true;
+    }
+    commandsChanged_.notify_all();
+    if (first) openWindow_(Url());
+
+    ended_ = false;
+    bool completed = false;
+    Event event;
+    while (!ended_ && NextEvent(&event)) {
+        switch (event.kind) {
+            case Event::Kind::Complete:
+                // A reload reports completion again; the page fills itself in
+                // once and the reloaded document gets its commands replayed.
+                if (event.generation == generation && !completed) {
+                    completed = true;
+                    events.OnDocumentComplete();
+                }
+                break;
+            case Event::Kind::Click:
+                if (event.generation == generation && completed) events.OnClick(event.click);
+                break;
+            case Event::Kind::Task:
+                event.task();
+                break;
+            case Event::Kind::Closed:
+            case Event::Kind::Answer:
+                break;
+        }
+    }
+    return ended_ ? result_ : kDialogClosed;
+}
+
+void WebDialogHost::EndDialog(int result) {
+    ended_ = true;
+    result_ = result;
+}
+
+void WebDialogHost::AddCommand(std::string json) {
+    {
+        const std::lock_guard lock(mutex_);
+        commands_.push_back(std::move(json));
+    }
+    commandsChanged_.notify_all();
+}
+
+void WebDialogHost::SetInnerHtml(std::string_view id, std::string_view html) {
+    AddCommand("{\"op\":\"inner\"" + Field("id", Cp1251ToUtf8(id)) +
+               Field("html", web::ResolvePictureLinks(Cp1251ToUtf8(html), "/" + token_ + "/")) +
+               "}");
+}
+
+void WebDialogHost::SetOuterHtml(std::string_view id, std::string_view html) {
+    AddCommand("{\"op\":\"outer\"" + Field("id", Cp1251ToUtf8(id)) +
+               Field("html", web::ResolvePictureLinks(Cp1251ToUtf8(html), "/" + token_ + "/")) +
+               "}");
+}
+
+void WebDialogHost::SetAttribute(std::string_view id, std::string_view name,
+                                 std::string_view value) {
+    AddCommand("{\"op\":\"attr\"" + Field("id", Cp1251ToUtf8(id)) +
+               Field("name", Cp1251ToUtf8(name)) + Field("value", Cp1251ToUtf8(value)) + "}");
+}
+
+void WebDialogHost::SetText(std::string_view id, std::string_view text) {
+    AddCommand("{\"op\":\"text\"" + Field("id", Cp1251ToUtf8(id)) +
+               Field("text", Cp1251ToUtf8(text)) + "}");
+}
+
+void WebDialogHost::SetAskBeforeLeaving(bool ask) {
+    {
+        const std::lock_guard lock(mutex_);
+        askBeforeLeaving_ = ask;
+    }
+    AddCommand(std::string("{\"op\":\"ask\",\"value\":") + (ask ? "true" : "false") + "}");
+}
+
+void WebDialogHost::SetProgress(bool visible, int percent) {
+    AddCommand(std::string("{\"op\":\"progress\",\"visible\":") + (visible ? "true" : "false") +
+               ",\"percent\":" + std::to_string(std::clamp(percent, 0, 100)) + "}");
+}
+
+void WebDialogHost::Post(std::function<void()> task) {
+    Event event;
+    event.kind = Event::Kind::Task;
+    event.task = std::move(task);
+    Push(std::move(event));
+}
+
+int WebDialogHost::MessageBox(WindowHandle, std::string_view text, std::string_view caption,
+                              std::uint32_t buttons, std::uint32_t icon) {
+    const int box = ++nextBox_;
+    std::size_t index = 0;
+    {
+        const std::lock_guard lock(mutex_);
+        index = commands_.size();
+        commands_.push_back(
+            "{\"op\":\"box\",\"box\":" + std::to_string(box) +
+            ",\"buttons\":" + std::to_string(buttons) + ",\"icon\":" + std::to_string(icon) +
+            Field("caption", Cp1251ToUtf8(caption)) + Field("text", Cp1251ToUtf8(text)) + "}");
+    }
+    commandsChanged_.notify_all();
+
+    Event event;
+    while (NextEvent(&event)) {
+        if (event.kind == Event::Kind::Task) {
+            event.task();
+        } else if (event.kind == Event::Kind::Answer && event.box == box) {
+            // Answered: a reloaded page must not ask again.
+            const std::lock_guard lock(mutex_);
+            if (index < commands_.size()) commands_[index] = "{\"op\":\"none\"}";
+            return event.answer;
+        }
+        // Clicks on the page wait for no one while the box is up.
+    }
+    return NegativeAnswer(buttons);
+}
+
+}  // namespace velk

@@ -1,0 +1,87 @@
+#include "platform/web/web_protocol.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <random>
+
+namespace velk::web {
+
+std::string JsonString(std::string_view utf8) {
+    std::string out = "\"";
+    for (const char c : utf8) {
+        const auto byte = static_cast<unsigned char>(c);
+        switch (c) {
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            default:
+                // '<' too, so that a text can never close a script element.
+                if (byte < 0x20 || c == '<') {
+                    char escaped[8];
+                    std::snprintf(escaped, sizeof(escaped), "\\u%04x", byte);
+                    out += escaped;
+                } else {
+                    out += c;
+                }
+        }
+    }
+    return out + "\"";
+}
+
+std::string ResolvePictureLinks(std::string_view html, std::string_view base) {
+    static constexpr std::string_view kLink = "res:/PNG/#";
+    std::string out;
+    std::size_t start = 0;
+    for (std::size_t at; (at = html.find(kLink, start)) != std::string_view::npos;) {
+        out.append(html.substr(start, at - start)).append(base).append("png/");
+        start = at + kLink.size();
+    }
+    return out.append(html.substr(start));
+}
+
+std::string InjectBeforeBodyEnd(std::string_view html, std::string_view script) {
+    std::string lower(html);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::size_t at = lower.rfind("</body");
+    std::string out(html);
+    out.insert(at == std::string::npos ? out.size() : at, script);
+    return out;
+}
+
+bool IsLocalHost(std::string_view host, int port) {
+    const std::string suffix = ":" + std::to_string(port);
+    return host == "127.0.0.1" + suffix || host == "localhost" + suffix;
+}
+
+bool IsLocalOrigin(std::string_view origin, int port) {
+    if (origin.empty()) return true;
+    constexpr std::string_view kScheme = "http://";
+    return origin.starts_with(kScheme) && IsLocalHost(origin.substr(kScheme.size()), port);
+}
+
+std::string RandomToken() {
+    std::random_device source;
+    std::string token;
+    for (int i = 0; i < 4; ++i) {
+        char part[9];
+        std::snprintf(part, sizeof(part), "%08x", static_cast<unsigned>(source()));
+        token += part;
+    }
+    return token;
+}
+
+}  // namespace velk::web

@@ -1,0 +1,284 @@
+#include "platform/web/web_dialog_host.h"
+
+#include <gtest/gtest.h>
+#include <httplib.h>
+
+#include <atomic>
+#include <regex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "fakes/fake_resources.h"
+#include "platform/codepage.h"
+
+#undef MessageBox
+
+namespace velk {
+namespace {
+
+constexpr int kTemplate = 103;
+constexpr int kOtherTemplate = 154;
+
+// Plays the bridge script's part over HTTP, as the browser would.
+class BrowserStandIn {
+  public:
+    explicit BrowserStandIn(const std::string& url) : client_("127.0.0.1", PortOf(url)) {
+        const std::smatch parts = Match(url, R"(/([0-9a-f]+)/page$)");
+        base_ = "/" + parts[1].str() + "/";
+        client_.set_read_timeout(30);
+    }
+
+    static int PortOf(const std::string& url) {
+        return std::stoi(Match(url, R"(:(\d+)/)")[1].str());
+    }
+
+    // Loads the page and returns its HTML; remembers its page number.
+    std::string Load() {
+        const auto response = client_.Get(base_ + "page");
+        EXPECT_TRUE(response && response->status == 200);
+        if (!response) return {};
+        const std::smatch parts = Match(response->body, R"(var velk=\{"gen":(\d+))");
+        generation_ = std::stoi(parts[1].str());
+        after_ = 0;
+        return response->body;
+    }
+
+    void Send(const std::string& form) {
+        const auto response =
+            client_.Post(base_ + "event", "gen=" + std::to_string(generation_) + "&" + form,
+                         "application/x-www-form-urlencoded");
+        EXPECT_TRUE(response && response->status == 204);
+    }
+
+    // Waits for the next commands and returns them (the raw JSON reply).
+    std::string Poll() {
+        const auto response = client_.Get(base_ + "commands?gen=" + std::to_string(generation_) +
+                                          "&after=" + std::to_string(after_));
+        EXPECT_TRUE(response && response->status == 200);
+        if (!response) return {};
+        after_ = std::stoi(Match(response->body, R"("next":(\d+))")[1].str());
+        return response->body;
+    }
+
+    // Polls until a reply contains text.
+    std::string PollFor(const std::string& text) {
+        for (int i = 0; i < 20; ++i) {
+            std::string reply = Poll();
+            if (reply.find(text) != std::string::npos) return reply;
+        }
+        ADD_FAILURE() << "no command with " << text;
+        return {};
+    }
+
+    httplib::Client& client() { return client_; }
+    const std::string& base() const { return base_; }
+
+  private:
+    static std::smatch Match(const std::string& text, const char* pattern) {
+        static thread_local std::string kept;
+        kept = text;
+        std::smatch parts;
+        EXPECT_TRUE(std::regex_search(kept, parts, std::regex(pattern))) << pattern;
+        return parts;
+    }
+
+    httplib::Client client_;
+    std::string base_;
+    int generation_ = 0;
+    std::size_t after_ = 0;
+};
+
+// A page whose handlers the test scripts.
+struct ScriptedPage : PageEvents {
+    std::function<void()> onComplete;
+    std::function<void(const ElementClick&)> onClick;
+    void OnDocumentComplete() override {
+        if (onComplete) onComplete();
+    }
+    void OnClick(const ElementClick& click) override {
+        if (onClick) onClick(click);
+    }
+};
+
+class WebDialogHostTest : public ::testing::Test {
+  protected:
+    WebDialogHostTest() {
+        resources_.items[{ResourceType::Html, kTemplate}] =
+            "<html><body><div id=\"Hello_Logo\" style=\"background: url(res:/PNG/#200)\"></div>"
+            "<div id=\"Titel\">Загрузка</div></BODY></html>";
+        resources_.items[{ResourceType::Html, kOtherTemplate}] = "<html><body>two</body></html>";
+        resources_.items[{ResourceType::Png, 200}] = "\x89PNG-banner";
+    }
+
+    WebDialogHost& host() {
+        if (!host_) {
+            host_ = std::make_unique<WebDialogHost>(
+                resources_,
+                WebDialogHost::Texts{"О программе...", "О программе", "velk", "", "", ""},
+                [this](const std::string& url) { opened_.push_back(url); });
+        }
+        return *host_;
+    }
+
+    FakeResources resources_;
+    std::vector<std::string> opened_;
+    std::unique_ptr<WebDialogHost> host_;
+};
+
+TEST_F(WebDialogHostTest, OnlyRequestsWithTheTokenAndOurOwnNamesAreServed) {
+    const std::string url = host().Url();
+    httplib::Client client("127.0.0.1", BrowserStandIn::PortOf(url));
+    const std::string path = url.substr(url.find('/', std::string("http://").size()));
+    const std::string token = path.substr(1, path.find('/', 1) - 1);
+    ASSERT_EQ(token.size(), 32u);
+
+    const auto status = [&](const std::string& target, httplib::Headers headers = {}) {
+        const auto response = client.Get(target, headers);
+        return response ? response->status : -1;
+    };
+    EXPECT_EQ(status(path), 200);
+    EXPECT_EQ(status("/page"), 403);
+    EXPECT_EQ(status("/" + std::string(32, '0') + "/page"), 403);
+    EXPECT_EQ(status("/" + token + "x/page"), 403);
+    EXPECT_EQ(status(path, {{"Host", "attacker.example:80"}}), 403);
+    EXPECT_EQ(status(path, {{"Host", "localhost:" + std::to_string(host().Port())}}), 200);
+    EXPECT_EQ(status(path, {{"Origin", "http://attacker.example"}}), 403);
+    const auto post = client.Post("/" + token + "/event", {{"Origin", "http://evil.test"}},
+                                  "gen=1&type=complete", "application/x-www-form-urlencoded");
+    ASSERT_TRUE(post);
+    EXPECT_EQ(post->status, 403);
+    EXPECT_EQ(status("/" + token + "/png/200"), 200);
+    EXPECT_EQ(status("/" + token + "/png/999"), 404);
+}
+
+TEST_F(WebDialogHostTest, ThePageGetsItsCommandsAndItsClicksInTheSystemsCodePage) {
+    ScriptedPage page;
+    ElementClick seen;
+    page.onComplete = [&] {
+        host().SetInnerHtml("Titel", Utf8ToCp1251("Выберите <b>сайты</b> res:/PNG/#142"));
+        host().SetAttribute("ButtonOK", "value", Utf8ToCp1251("Далее"));
+    };
+    page.onClick = [&](const ElementClick& click) {
+        seen = click;
+        host().EndDialog(1);
+    };
+    std::string html, commands;
+    std::thread browser([&] {
+        while (opened_.empty()) std::this_thread::yield();
+        BrowserStandIn stand(opened_.front());
+        html = stand.Load();
+        stand.Send("type=complete");
+        commands = stand.PollFor("ButtonOK");
+        stand.Send("type=click&id=%D0%A1%D0%B0%D0%B9%D1%82_chbox&tag=INPUT&checked=1");
+    });
+    EXPECT_EQ(host().DoModal(kTemplate, page), 1);
+    browser.join();
+
+    ASSERT_EQ(opened_.size(), 1u);
+    EXPECT_EQ(opened_.front(), host().Url());
+    // The template itself, its picture links pointing at the host, the bridge
+    // before the body's end.
+    EXPECT_NE(html.find("<div id=\"Titel\">Загрузка</div>"), std::string::npos);
+    EXPECT_EQ(html.find("res:/PNG/"), std::string::npos);
+    EXPECT_NE(html.find("/png/200)"), std::string::npos);
+    EXPECT_LT(html.find("bridge.js\"></script>"), html.find("</BODY>"));
+    // Commands carry UTF-8, with '<' escaped so no text can end a script.
+    EXPECT_NE(commands.find("Выберите \\u003cb>сайты\\u003c/b>"), std::string::npos) << commands;
+    EXPECT_NE(commands.find("/png/142"), std::string::npos) << commands;
+    EXPECT_NE(commands.find("\"name\":\"value\",\"value\":\"Далее\""), std::string::npos);
+
+    EXPECT_EQ(seen.id, Utf8ToCp1251("Сайт_chbox"));
+    EXPECT_EQ(seen.tag, "INPUT");
+    EXPECT_TRUE(seen.checked);
+}
+
+TEST_F(WebDialogHostTest, AMessageBoxWaitsForItsAnswerAndKeepsRunningPostedWork) {
+    ScriptedPage page;
+    std::atomic<bool> workerDone{false};
+    int answer = 0;
+    bool workRanDuringBox = false;
+    page.onComplete = [&] {
+        std::thread worker([&] {
+            host().Post([&] { workRanDuringBox = true; });
+            workerDone = true;
+        });
+        answer = host().MessageBox(kNoOwner, Utf8ToCp1251("Вы действительно хотите выйти?"),
+                                   Utf8ToCp1251("Вопрос"), kMbYesNo, kMbIconQuestion);
+        worker.join();
+        host().EndDialog(answer == kIdYes ? 4 : 3);
+    };
+    std::string box, afterReload;
+    std::thread browser([&] {
+        while (opened_.empty()) std::this_thread::yield();
+        BrowserStandIn stand(opened_.front());
+        stand.Load();
+        stand.Send("type=complete");
+        box = stand.PollFor("\"op\":\"box\"");
+        // Clicks on the page behind the box reach no one.
+        stand.Send("type=click&id=ButtonOK&tag=INPUT&checked=0");
+        stand.Send("type=answer&box=1&button=6");
+    });
+    EXPECT_EQ(host().DoModal(kTemplate, page), 4);
+    browser.join();
+    EXPECT_EQ(answer, kIdYes);
+    EXPECT_TRUE(workRanDuringBox);
+    EXPECT_NE(box.find("\"buttons\":4,\"icon\":32"), std::string::npos) << box;
+    EXPECT_NE(box.find("Вы действительно хотите выйти?"), std::string::npos) << box;
+}
+
+TEST_F(WebDialogHostTest, TheNextPageReplacesTheFirstInTheSameWindow) {
+    ScriptedPage first, second;
+    first.onComplete = [&] { host().EndDialog(1); };
+    second.onComplete = [&] { host().EndDialog(2); };
+    std::string navigate, secondHtml;
+    std::thread browser([&] {
+        while (opened_.empty()) std::this_thread::yield();
+        BrowserStandIn stand(opened_.front());
+        stand.Load();
+        stand.Send("type=complete");
+        navigate = stand.PollFor("navigate");
+        secondHtml = stand.Load();
+        stand.Send("type=complete");
+    });
+    EXPECT_EQ(host().DoModal(kTemplate, first), 1);
+    EXPECT_EQ(host().DoModal(kOtherTemplate, second), 2);
+    browser.join();
+    EXPECT_EQ(opened_.size(), 1u);
+    EXPECT_NE(secondHtml.find("two"), std::string::npos);
+}
+
+TEST_F(WebDialogHostTest, AClosedWindowEndsThePageButAReloadDoesNot) {
+    ScriptedPage page;
+    int completions = 0;
+    page.onComplete = [&] {
+        ++completions;
+        host().SetText("Titel", "kept");
+    };
+    std::string replayed;
+    std::thread browser([&] {
+        while (opened_.empty()) std::this_thread::yield();
+        BrowserStandIn stand(opened_.front());
+        stand.Load();
+        stand.Send("type=complete");
+        stand.PollFor("kept");
+        // A reload says it closes and comes straight back with everything
+        // sent to the page so far.
+        stand.Send("type=closed");
+        stand.Load();
+        stand.Send("type=complete");
+        replayed = stand.PollFor("kept");
+        stand.Send("type=closed");
+    });
+    EXPECT_EQ(host().DoModal(kTemplate, page), kDialogClosed);
+    browser.join();
+    EXPECT_EQ(completions, 1);
+    EXPECT_NE(replayed.find("kept"), std::string::npos);
+    // Once the window is gone, no page can be shown any more.
+    ScriptedPage next;
+    EXPECT_EQ(host().DoModal(kOtherTemplate, next), kDialogClosed);
+    EXPECT_EQ(host().MessageBox(kNoOwner, "q", "c", kMbYesNo, kMbIconQuestion), kIdNo);
+}
+
+}  // namespace
+}  // namespace velk
