@@ -1,0 +1,80 @@
+#include "engine/configuration_fetch.h"
+
+#include <sys/stat.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <stdexcept>
+#include <string_view>
+#include <utility>
+
+#include "config/data_folder.h"
+#include "config/unzip_archive.h"
+#include "engine/download.h"
+#include "platform/codepage.h"
+#include "platform/system_info.h"
+
+#ifdef _WIN32
+#include <direct.h>
+#endif
+
+#ifndef VELK_CONFIG_HOST
+#error "VELK_CONFIG_HOST names the configuration download server"
+#endif
+
+namespace velk {
+namespace {
+
+constexpr char kArchivePath[] = "/download/files/velk_config.zip";
+constexpr char kDataFolderName[] = "velk_data";
+constexpr std::string_view kNoTempFolder = "Ошибка при поиске временного каталога";
+constexpr std::string_view kUnpackFailed = "Ошибка при распаковке архива конфигурации";
+
+std::string urlOverride;
+
+[[noreturn]] void Fail(std::string message) { throw std::runtime_error(std::move(message)); }
+
+// An existing folder is reused with its contents; any other failure shows up
+// when the unpacking cannot write into it.
+void MakeFolder(const std::string& path) {
+#ifdef _WIN32
+    _mkdir(path.c_str());
+#else
+    mkdir(path.c_str(), 0777);
+#endif
+}
+
+}  // namespace
+
+std::string ConfigurationUrl() {
+    if (!urlOverride.empty()) return urlOverride;
+    return std::string("https://") + VELK_CONFIG_HOST + kArchivePath;
+}
+
+void SetConfigurationUrl(std::string url) { urlOverride = std::move(url); }
+
+void FetchConfiguration(Internet& internet, SystemInfo& system) {
+    if (localMode) return;
+
+    // Nobody cancels and nobody watches: the provider page waits for it.
+    JobContext context;
+    std::string download;
+    if (!DownloadFile(internet, system, context, download, ConfigurationUrl())) {
+        Fail(context.message);
+    }
+
+    char temp[kMaxPath];
+    const std::uint32_t length = system.GetTempPath(kMaxPath, temp);
+    if (length == 0 || length > kMaxPath) Fail(Utf8ToCp1251(kNoTempFolder));
+    // The system's temporary path ends with its separator.
+    const std::string folder = std::string(temp, length) + kDataFolderName;
+    SetDataFolder(folder);
+    MakeFolder(folder);
+
+    // The name says what it holds; a failed rename shows up as a failed unpacking.
+    const std::string archive = download + ".zip";
+    std::rename(download.c_str(), archive.c_str());
+    if (!UnzipArchive(archive, folder)) Fail(Utf8ToCp1251(kUnpackFailed));
+}
+
+}  // namespace velk

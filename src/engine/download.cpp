@@ -1,0 +1,157 @@
+#include "engine/download.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+#include <memory>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "engine/page_messages.h"
+#include "platform/codepage.h"
+#include "platform/system_info.h"
+
+namespace velk {
+
+namespace {
+
+constexpr char kSessionAgent[] = "VELK Session";
+constexpr std::uintptr_t kUrlContext = 1;
+constexpr char kTempFilePrefix[] = "velk_";
+
+constexpr std::string_view kNoTempFile = "Ошибка при создании временного файла";
+constexpr std::string_view kNoConnection = "Ошибка при установлении соединения с сервером";
+constexpr std::string_view kCannotCreateFile = "Ошибка при создании файла ";
+constexpr std::string_view kCannotWriteFile = "Ошибка при записи файла ";
+constexpr std::string_view kServerStatus = "Ошибка при загрузке файла: сервер вернул код ";
+constexpr std::string_view kConnectionLost =
+    "Ошибка при загрузке файла: соединение с сервером прервано";
+constexpr std::string_view kNetworkErrorCode = "Ошибка при загрузке файла: код ошибки ";
+
+// The first status that is not a success.
+constexpr long kFirstErrorStatus = 400;
+
+bool Fail(JobContext& context, std::string message) {
+    context.message = std::move(message);
+    return false;
+}
+
+// The library's words for its error, or, where it has none (Wine lacks some),
+// a text that at least names the code.
+std::string NetworkErrorText(Internet& internet, std::uint32_t code) {
+    std::string text = internet.ErrorText(code);
+    if (text.empty()) text = Utf8ToCp1251(kNetworkErrorCode) + std::to_string(code);
+    return text;
+}
+
+// The leading number of a header text, as atoi reads it; 0 when there is none.
+std::uint64_t HeaderNumber(const std::string& text) {
+    const long long value = std::strtoll(text.c_str(), nullptr, 10);
+    return value > 0 ? static_cast<std::uint64_t>(value) : 0;
+}
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using LocalFile = std::unique_ptr<std::FILE, FileCloser>;
+
+bool Cancelled(const JobContext& context) {
+    return context.cancelFlag != nullptr && context.cancelFlag->load();
+}
+
+void ReportStart(const JobContext& context, std::uint64_t total) {
+    if (context.page == nullptr) return;
+    constexpr auto kMaxParam =
+        static_cast<std::uint64_t>(std::numeric_limits<std::intptr_t>::max());
+    context.page->Send(kMsgDownloadProgress, 0,
+                       static_cast<std::intptr_t>(total < kMaxParam ? total : kMaxParam));
+}
+
+void ReportPercent(const JobContext& context, std::uint64_t percent) {
+    if (context.page == nullptr) return;
+    context.page->Send(kMsgDownloadProgress, static_cast<std::uintptr_t>(percent), 0);
+}
+
+}  // namespace
+
+bool MakeTempFileName(SystemInfo& system, std::string& path) {
+    char directory[kMaxPath];
+    const std::uint32_t length = system.GetTempPath(kMaxPath, directory);
+    if (length == 0 || length > kMaxPath) return false;
+    char name[kMaxPath];
+    if (system.GetTempFileName(directory, kTempFilePrefix, 0, name) == 0) return false;
+    path = name;
+    return true;
+}
+
+bool DownloadFile(Internet& internet, SystemInfo& system, JobContext& context,
+                  std::string& destination, std::string url) {
+    const InternetHandleOwner session(
+        internet, internet.Open(kSessionAgent, kInternetOpenTypePreconfig, "", "", 0));
+    if (!session) return Fail(context, NetworkErrorText(internet, internet.GetLastError()));
+
+    if (destination.empty() && !MakeTempFileName(system, destination)) {
+        return Fail(context, Utf8ToCp1251(kNoTempFile));
+    }
+    // Without it the library's own, longer time-out applies: not worth failing for.
+    internet.SetOption(session.get(), kInternetOptionConnectTimeout, kDownloadConnectTimeoutMs);
+
+    const InternetHandleOwner file(
+        internet, internet.OpenUrl(session.get(), url, kDownloadOpenFlags, kUrlContext));
+    if (!file) return Fail(context, NetworkErrorText(internet, internet.GetLastError()));
+
+    // The library opens error responses as well; their bodies are error pages,
+    // not the file asked for, and are never stored. A handle without a status
+    // is no HTTP response at all.
+    std::string status;
+    if (!internet.HttpQueryInfo(file.get(), kHttpQueryStatusCode, &status)) {
+        return Fail(context, Utf8ToCp1251(kNoConnection));
+    }
+    const std::uint64_t statusCode = HeaderNumber(status);
+    if (statusCode >= kFirstErrorStatus) {
+        return Fail(context, Utf8ToCp1251(kServerStatus) + std::to_string(statusCode));
+    }
+
+    const LocalFile local(std::fopen(destination.c_str(), "w+b"));
+    if (!local) return Fail(context, Utf8ToCp1251(kCannotCreateFile) + destination);
+
+    std::string lengthText;
+    const std::uint64_t announced =
+        internet.HttpQueryInfo(file.get(), kHttpQueryContentLength, &lengthText)
+            ? HeaderNumber(lengthText)
+            : 0;
+    ReportStart(context, announced);
+
+    std::vector<char> block(kDownloadBlockSize);
+    std::uint64_t received = 0;
+    std::uint64_t total = announced;
+    for (;;) {
+        std::uint32_t count = 0;
+        if (!internet.ReadFile(file.get(), block.data(), static_cast<std::uint32_t>(block.size()),
+                               &count)) {
+            return Fail(context, NetworkErrorText(internet, internet.GetLastError()));
+        }
+        // A block that arrives with the cancel is dropped: the user asked to stop.
+        if (Cancelled(context)) break;
+        if (count == 0) {
+            // The library ends the data quietly when the server closes the
+            // connection early; a short file is no download.
+            if (received < announced) return Fail(context, Utf8ToCp1251(kConnectionLost));
+            break;
+        }
+        // Flushed block by block, so a full disk shows up at this very block.
+        if (std::fwrite(block.data(), 1, count, local.get()) != count ||
+            std::fflush(local.get()) != 0) {
+            return Fail(context, Utf8ToCp1251(kCannotWriteFile) + destination);
+        }
+        received += count;
+        // Without a length the first block counts as everything, later ones as more.
+        if (total == 0) total = received;
+        ReportPercent(context, received * 100 / total);
+    }
+    return true;
+}
+
+}  // namespace velk

@@ -1,0 +1,167 @@
+#include "engine/configuration_fetch.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "config/data_folder.h"
+#include "fakes/fake_internet.h"
+#include "fakes/fake_system_info.h"
+#include "platform/codepage.h"
+#include "support/test_support.h"
+#include "support/test_zip.h"
+
+namespace velk {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ZipEntry;
+
+constexpr char kUrl[] = "http://127.0.0.1:8080/velk_config.zip";
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The temporary folder disappears after the download found it.
+class TempFolderLostLater : public FakeSystemInfo {
+  public:
+    std::uint32_t GetTempPath(std::uint32_t size, char* buffer) override {
+        return ++calls_ > 1 ? 0 : FakeSystemInfo::GetTempPath(size, buffer);
+    }
+
+  private:
+    int calls_ = 0;
+};
+
+class ConfigurationFetchTest : public ::testing::Test {
+  protected:
+    ConfigurationFetchTest() {
+        SetConfigurationUrl(kUrl);
+        system_.tempDirectory = TempText();
+    }
+    ~ConfigurationFetchTest() override {
+        SetConfigurationUrl("");
+        SetDataFolder("data");
+        localMode = false;
+    }
+
+    std::string TempText() const {
+        return temp_.path().string() + static_cast<char>(fs::path::preferred_separator);
+    }
+    fs::path DataPath() const { return temp_.path() / "velk_data"; }
+
+    void ServeArchive(const std::vector<ZipEntry>& entries) {
+        const fs::path made = temp_.path() / "made.zip";
+        test::WriteZip(made, entries);
+        internet_.responses[kUrl] = FakeInternet::Body(ReadFile(made));
+        fs::remove(made);
+    }
+
+    // The message of the failure, as UTF-8; empty when the fetch succeeded.
+    std::string Fetch(SystemInfo& system) {
+        try {
+            FetchConfiguration(internet_, system);
+        } catch (const std::runtime_error& error) {
+            return Cp1251ToUtf8(error.what());
+        }
+        return "";
+    }
+    std::string Fetch() { return Fetch(system_); }
+
+    test::TempDir temp_;
+    FakeSystemInfo system_;
+    FakeInternet internet_;
+};
+
+TEST_F(ConfigurationFetchTest, ArchiveAddressIsBuiltInUnlessReplaced) {
+    SetConfigurationUrl("");
+    const std::string builtIn = ConfigurationUrl();
+    EXPECT_EQ(builtIn.rfind("https://", 0), 0u) << builtIn;
+    const std::string path = "/download/files/velk_config.zip";
+    ASSERT_GT(builtIn.size(), path.size() + 8);
+    EXPECT_EQ(builtIn.substr(builtIn.size() - path.size()), path);
+
+    SetConfigurationUrl(kUrl);
+    EXPECT_EQ(ConfigurationUrl(), kUrl);
+    ServeArchive({{"providers.yaml", "x"}});
+    EXPECT_EQ(Fetch(), "");
+    ASSERT_EQ(internet_.urlOpens.size(), 1u);
+    EXPECT_EQ(internet_.urlOpens[0].url, kUrl);
+}
+
+TEST_F(ConfigurationFetchTest, UnpacksOverTheDataFolderOfEarlierRuns) {
+    fs::create_directories(DataPath() / "old");
+    temp_.Write("velk_data/providers.yaml", "old providers");
+    temp_.Write("velk_data/old/kept.yaml", "kept");
+    ServeArchive({{"providers.yaml", "new providers"},
+                  {"zarnik_csp.yaml", "type: software"},
+                  {"files/", ""},
+                  {"files/readme.txt", "nested"}});
+
+    EXPECT_EQ(Fetch(), "");
+    EXPECT_EQ(DataFolder(), TempText() + "velk_data");
+    EXPECT_EQ(ReadFile(DataPath() / "providers.yaml"), "new providers");
+    EXPECT_EQ(ReadFile(DataPath() / "zarnik_csp.yaml"), "type: software");
+    EXPECT_EQ(ReadFile(DataPath() / "files" / "readme.txt"), "nested");
+    EXPECT_EQ(ReadFile(DataPath() / "old" / "kept.yaml"), "kept");
+
+    // The download stays beside the data folder under its archive name.
+    std::vector<fs::path> archives;
+    for (const auto& entry : fs::directory_iterator(temp_.path())) {
+        if (entry.path().extension() == ".zip") archives.push_back(entry.path());
+    }
+    ASSERT_EQ(archives.size(), 1u);
+    EXPECT_EQ(archives[0].filename().string().rfind("vel", 0), 0u);
+    EXPECT_EQ(archives[0].stem().extension(), ".tmp");
+}
+
+TEST_F(ConfigurationFetchTest, LocalModeFetchesNothing) {
+    localMode = true;
+    ServeArchive({{"providers.yaml", "x"}});
+    EXPECT_EQ(Fetch(), "");
+    EXPECT_TRUE(internet_.sessions.empty());
+    EXPECT_EQ(DataFolder(), "data");
+    EXPECT_FALSE(fs::exists(DataPath()));
+}
+
+TEST_F(ConfigurationFetchTest, FailedDownloadKeepsItsTextAndTouchesNoFolder) {
+    internet_.responses[kUrl] = FakeInternet::Status(404, "<html>not here</html>");
+    EXPECT_EQ(Fetch(), "Ошибка при загрузке файла: сервер вернул код 404");
+    EXPECT_EQ(DataFolder(), "data");
+    EXPECT_FALSE(fs::exists(DataPath()));
+
+    internet_.responses.clear();
+    EXPECT_EQ(Fetch(), "The attempt to connect to the server failed.");
+    EXPECT_EQ(DataFolder(), "data");
+}
+
+TEST_F(ConfigurationFetchTest, BadArchivesFailToUnpack) {
+    const std::string unpackFailed = "Ошибка при распаковке архива конфигурации";
+    ServeArchive({});
+    EXPECT_EQ(Fetch(), unpackFailed);
+    internet_.responses[kUrl] = FakeInternet::Body("<html>a login page</html>");
+    EXPECT_EQ(Fetch(), unpackFailed);
+    ServeArchive({{"../escaped.yaml", "x"}});
+    EXPECT_EQ(Fetch(), unpackFailed);
+    EXPECT_FALSE(fs::exists(temp_.path() / "escaped.yaml"));
+    // The folder was chosen before the unpacking failed.
+    EXPECT_EQ(DataFolder(), TempText() + "velk_data");
+}
+
+TEST_F(ConfigurationFetchTest, TemporaryFolderLostAfterTheDownload) {
+    TempFolderLostLater system;
+    system.tempDirectory = TempText();
+    ServeArchive({{"providers.yaml", "x"}});
+    EXPECT_EQ(Fetch(system), "Ошибка при поиске временного каталога");
+    EXPECT_EQ(DataFolder(), "data");
+}
+
+}  // namespace
+}  // namespace velk

@@ -1,0 +1,280 @@
+#include "engine/download.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "engine/page_messages.h"
+#include "fakes/fake_internet.h"
+#include "fakes/fake_system_info.h"
+#include "platform/codepage.h"
+#include "support/test_server.h"
+#include "support/test_support.h"
+
+namespace velk {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr char kUrl[] = "https://downloads.example.invalid/setup.msi";
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+struct PageMessage {
+    std::uint32_t id;
+    std::uintptr_t wParam;
+    std::intptr_t lParam;
+    bool operator==(const PageMessage&) const = default;
+};
+
+// The installation page as the download sees it; it may raise the cancel flag
+// when a chosen number of progress messages has arrived.
+class RecordingPage : public PageSink {
+  public:
+    std::intptr_t Send(std::uint32_t id, std::uintptr_t wParam, std::intptr_t lParam) override {
+        messages.push_back({id, wParam, lParam});
+        if (cancelAfter && messages.size() == *cancelAfter) cancel = true;
+        return 0;
+    }
+
+    // The percentages after the opening message.
+    std::vector<std::uintptr_t> Percents() const {
+        std::vector<std::uintptr_t> percents;
+        for (std::size_t i = 1; i < messages.size(); ++i) percents.push_back(messages[i].wParam);
+        return percents;
+    }
+
+    std::vector<PageMessage> messages;
+    std::optional<std::size_t> cancelAfter;
+    std::atomic<bool> cancel{false};
+};
+
+class DownloadTest : public ::testing::Test {
+  protected:
+    DownloadTest() {
+        system_.tempDirectory =
+            temp_.path().string() + static_cast<char>(fs::path::preferred_separator);
+        context_.cancelFlag = &page_.cancel;
+        context_.page = &page_;
+    }
+
+    bool Download(std::string& destination, const std::string& url = kUrl) {
+        return DownloadFile(internet_, system_, context_, destination, url);
+    }
+
+    std::string Message() const { return Cp1251ToUtf8(context_.message); }
+    std::string Target() const { return (temp_.path() / "setup.msi").string(); }
+
+    test::TempDir temp_;
+    FakeSystemInfo system_;
+    FakeInternet internet_;
+    RecordingPage page_;
+    JobContext context_;
+};
+
+TEST_F(DownloadTest, AsksTheLibraryForAnUncachedBinaryTransferThatChecksCertificates) {
+    internet_.responses[kUrl] = FakeInternet::Body("data");
+    std::string destination = Target();
+    ASSERT_TRUE(Download(destination)) << Message();
+
+    ASSERT_EQ(internet_.sessions.size(), 1u);
+    const auto& session = internet_.sessions[0];
+    EXPECT_EQ(session.agent, "VELK Session");
+    EXPECT_EQ(session.accessType, kInternetOpenTypePreconfig);
+    EXPECT_EQ(session.proxy, "");
+    EXPECT_EQ(session.proxyBypass, "");
+    EXPECT_EQ(session.flags, 0u);
+    EXPECT_EQ(session.options,
+              (std::map<std::uint32_t, std::uint32_t>{{kInternetOptionConnectTimeout, 20000}}));
+
+    ASSERT_EQ(internet_.urlOpens.size(), 1u);
+    EXPECT_EQ(internet_.urlOpens[0].url, kUrl);
+    // Cache off, both redirect directions followed, binary; nothing about
+    // certificates is waived.
+    EXPECT_EQ(internet_.urlOpens[0].flags, 0x0400C002u);
+    EXPECT_EQ(internet_.urlOpens[0].context, 1u);
+    EXPECT_EQ(internet_.OpenHandles(), 0u);
+}
+
+struct Transfer {
+    const char* name;
+    FakeInternet::Response response;
+    std::intptr_t announced;
+    std::vector<std::uintptr_t> percents;
+};
+
+TEST_F(DownloadTest, StoresTheBodyAndReportsProgressPerBlock) {
+    const std::string body = test::TestPattern(50000);
+    auto shortReads = FakeInternet::Body(body);
+    shortReads.largestRead = 12500;
+    const Transfer transfers[] = {
+        {"with length", FakeInternet::Body(body), 50000, {40, 80, 100}},
+        {"reads shorter than a block", shortReads, 50000, {25, 50, 75, 100}},
+        // Without a length the first block counts as everything.
+        {"without length", FakeInternet::BodyWithoutLength(body), 0, {100, 200, 250}},
+        {"empty body", FakeInternet::Body(""), 0, {}},
+    };
+    for (const auto& transfer : transfers) {
+        SCOPED_TRACE(transfer.name);
+        internet_.responses[kUrl] = transfer.response;
+        page_.messages.clear();
+        std::string destination = Target();
+        ASSERT_TRUE(Download(destination)) << Message();
+        EXPECT_EQ(ReadFile(destination), transfer.response.body);
+        ASSERT_FALSE(page_.messages.empty());
+        EXPECT_EQ(page_.messages[0], (PageMessage{kMsgDownloadProgress, 0, transfer.announced}));
+        for (const auto& message : page_.messages) EXPECT_EQ(message.id, kMsgDownloadProgress);
+        EXPECT_EQ(page_.Percents(), transfer.percents);
+        EXPECT_EQ(context_.message, "");
+        EXPECT_EQ(internet_.OpenHandles(), 0u);
+    }
+}
+
+TEST_F(DownloadTest, ReplacesAnEarlierFileAndWorksWithoutAPage) {
+    const std::string destination = temp_.Write("setup.msi", std::string(90000, 'x')).string();
+    internet_.responses[kUrl] = FakeInternet::Body("new");
+    context_.page = nullptr;
+    std::string target = destination;
+    ASSERT_TRUE(Download(target)) << Message();
+    EXPECT_EQ(target, destination);
+    EXPECT_EQ(ReadFile(destination), "new");
+    EXPECT_TRUE(page_.messages.empty());
+}
+
+TEST_F(DownloadTest, CancelEndsTheTransferWithThePartReceived) {
+    internet_.responses[kUrl] = FakeInternet::Body(test::TestPattern(100000));
+    struct Case {
+        std::size_t cancelAfter;  // messages, the opening one included
+        std::size_t keptBytes;
+    };
+    // The block read when the cancel is seen is dropped.
+    for (const Case c : {Case{1, 0}, Case{3, 40000}}) {
+        SCOPED_TRACE(c.cancelAfter);
+        page_.messages.clear();
+        page_.cancel = false;
+        page_.cancelAfter = c.cancelAfter;
+        std::string destination = Target();
+        EXPECT_TRUE(Download(destination));
+        EXPECT_EQ(context_.message, "");
+        EXPECT_EQ(ReadFile(destination), test::TestPattern(c.keptBytes));
+        EXPECT_EQ(page_.messages.size(), c.cancelAfter);
+        EXPECT_EQ(internet_.OpenHandles(), 0u);
+    }
+}
+
+TEST_F(DownloadTest, EmptyDestinationBecomesANewTemporaryFile) {
+    internet_.responses[kUrl] = FakeInternet::Body("archive");
+    std::string first;
+    std::string second;
+    ASSERT_TRUE(Download(first)) << Message();
+    ASSERT_TRUE(Download(second)) << Message();
+    for (const std::string& path : {first, second}) {
+        const fs::path file(path);
+        EXPECT_EQ(file.parent_path(), temp_.path());
+        EXPECT_TRUE(
+            std::regex_match(file.filename().string(), std::regex("vel[0-9A-Fa-f]{1,4}\\.tmp")))
+            << path;
+        EXPECT_EQ(ReadFile(file), "archive");
+    }
+    EXPECT_NE(first, second);
+}
+
+struct Failure {
+    const char* name;
+    std::optional<FakeInternet::Response> response;  // nullopt: nobody answers
+    std::string message;
+    std::optional<std::string> kept;  // nullopt: the destination is not created
+};
+
+TEST_F(DownloadTest, FailuresLeaveTheirTextAndNeverAnErrorPage) {
+    auto noStatus = FakeInternet::Body("ftp listing");
+    noStatus.status = std::nullopt;
+    auto reset = FakeInternet::Body(test::TestPattern(50000));
+    reset.failAfter = 20000;
+    auto untrusted = reset;
+    untrusted.failAfter = 0;
+    untrusted.readError = kErrorInternetInvalidCa;
+    auto shortBody = FakeInternet::Body(test::TestPattern(30000));
+    shortBody.contentLength = "50000";
+    internet_.errorTexts[kErrorInternetConnectionReset] = "The connection was reset.";
+
+    const Failure failures[] = {
+        {"refused", std::nullopt, "The attempt to connect to the server failed.", std::nullopt},
+        {"not found", FakeInternet::Status(404, "<html>no</html>"),
+         "Ошибка при загрузке файла: сервер вернул код 404", std::nullopt},
+        {"server error", FakeInternet::Status(500, "<html>oops</html>"),
+         "Ошибка при загрузке файла: сервер вернул код 500", std::nullopt},
+        {"no HTTP response", noStatus, "Ошибка при установлении соединения с сервером",
+         std::nullopt},
+        {"reset mid-body", reset, "The connection was reset.", test::TestPattern(20000)},
+        {"error without a text", untrusted, "Ошибка при загрузке файла: код ошибки 12045", ""},
+        {"body shorter than announced", shortBody,
+         "Ошибка при загрузке файла: соединение с сервером прервано", test::TestPattern(30000)},
+    };
+    for (const auto& failure : failures) {
+        SCOPED_TRACE(failure.name);
+        internet_.responses.clear();
+        if (failure.response) internet_.responses[kUrl] = *failure.response;
+        fs::remove(Target());
+        std::string destination = Target();
+        context_.message.clear();
+        EXPECT_FALSE(Download(destination));
+        EXPECT_EQ(Message(), failure.message);
+        if (failure.kept) {
+            EXPECT_EQ(ReadFile(destination), *failure.kept);
+        } else {
+            EXPECT_FALSE(fs::exists(destination));
+        }
+        EXPECT_EQ(internet_.OpenHandles(), 0u);
+    }
+}
+
+TEST_F(DownloadTest, LocalFileProblemsNameThePath) {
+    internet_.responses[kUrl] = FakeInternet::Body("data");
+    const std::string missing = (temp_.path() / "missing" / "setup.msi").string();
+    std::string destination = missing;
+    EXPECT_FALSE(Download(destination));
+    EXPECT_EQ(context_.message, Utf8ToCp1251("Ошибка при создании файла ") + missing);
+    EXPECT_EQ(internet_.OpenHandles(), 0u);
+
+    system_.tempDirectory.clear();
+    std::string temporary;
+    EXPECT_FALSE(Download(temporary));
+    EXPECT_EQ(Message(), "Ошибка при создании временного файла");
+    EXPECT_EQ(temporary, "");
+    EXPECT_EQ(internet_.OpenHandles(), 0u);
+}
+
+TEST_F(DownloadTest, SessionFailureIsTheLibraryError) {
+    internet_.sessionError = kErrorInternetTimeout;
+    std::string destination = Target();
+    EXPECT_FALSE(Download(destination));
+    EXPECT_EQ(Message(), "The request has timed out.");
+    EXPECT_FALSE(fs::exists(destination));
+}
+
+#ifndef _WIN32
+// A full disk: the device accepts the file but no byte of it.
+TEST_F(DownloadTest, FullDiskIsAFailureNamingTheFile) {
+    ASSERT_TRUE(fs::exists("/dev/full"));
+    internet_.responses[kUrl] = FakeInternet::Body(test::TestPattern(30000));
+    std::string destination = "/dev/full";
+    EXPECT_FALSE(Download(destination));
+    EXPECT_EQ(context_.message, Utf8ToCp1251("Ошибка при записи файла ") + "/dev/full");
+    EXPECT_EQ(page_.messages.size(), 1u);
+    EXPECT_EQ(internet_.OpenHandles(), 0u);
+}
+#endif
+
+}  // namespace
+}  // namespace velk
