@@ -1,0 +1,59 @@
+#include "engine/program_runner.h"
+
+#include <cstdint>
+#include <string_view>
+
+#include "platform/codepage.h"
+
+namespace velk {
+namespace {
+
+constexpr std::string_view kPlaceholder = "FILENAME";
+constexpr std::uint32_t kExitRebootRequired = 3010;  // ERROR_SUCCESS_REBOOT_REQUIRED
+
+const std::string& NotStartedText() {
+    static const std::string text = Utf8ToCp1251("Ошибка при запуске программы");
+    return text;
+}
+
+const std::string& NoExitCodeText() {
+    static const std::string text = Utf8ToCp1251("Ошибка при  выполнение программы");
+    return text;
+}
+
+const std::string& ExitCodeText() {
+    static const std::string text =
+        Utf8ToCp1251("Программа вернула значение отличное от нуля. Код ошибки: ");
+    return text;
+}
+
+}  // namespace
+
+std::atomic<bool> rebootRequired{false};
+
+bool RunPacketCommand(Processes& processes, const std::string& commandLine,
+                      const std::string& dstUrl, JobContext& context) {
+    std::string line = commandLine;
+    if (const auto at = line.find(kPlaceholder); at != std::string::npos) {
+        line.replace(at, kPlaceholder.size(), dstUrl);
+    }
+    const ProcessRun run = processes.Run(line);
+    switch (run.outcome) {
+        case ProcessOutcome::kNotStarted:
+            context.message = NotStartedText();
+            return false;
+        case ProcessOutcome::kNoExitCode:
+            context.message = NoExitCodeText();
+            return false;
+        case ProcessOutcome::kExited:
+            break;
+    }
+    if (run.exitCode == kExitRebootRequired) rebootRequired = true;
+    if (run.exitCode != 0 && run.exitCode != kExitRebootRequired) {
+        context.message = ExitCodeText() + std::to_string(run.exitCode);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace velk

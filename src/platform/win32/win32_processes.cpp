@@ -1,0 +1,53 @@
+#include "platform/win32/win32_processes.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace velk {
+namespace {
+
+class Handle {
+  public:
+    explicit Handle(HANDLE handle) : handle_(handle) {}
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    ~Handle() {
+        if (handle_ != nullptr) ::CloseHandle(handle_);
+    }
+    HANDLE get() const { return handle_; }
+
+  private:
+    HANDLE handle_;
+};
+
+}  // namespace
+
+ProcessRun Win32Processes::Run(const std::string& commandLine) {
+    // CreateProcessA may write into the command line, so it gets a copy.
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    ProcessRun run;
+    if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &info)) {
+        return run;
+    }
+    const Handle process(info.hProcess);
+    const Handle thread(info.hThread);
+    DWORD exitCode = 0;
+    // After a failed wait the process may still run, and its "exit code"
+    // would be STILL_ACTIVE.
+    if (::WaitForSingleObject(process.get(), INFINITE) != WAIT_OBJECT_0 ||
+        !::GetExitCodeProcess(process.get(), &exitCode)) {
+        run.outcome = ProcessOutcome::kNoExitCode;
+        return run;
+    }
+    run.outcome = ProcessOutcome::kExited;
+    run.exitCode = exitCode;
+    return run;
+}
+
+}  // namespace velk
