@@ -1,35 +1,14 @@
 #include "config/yaml_pairs.h"
 
-#include <yaml.h>
-
 #include <fstream>
-#include <new>
 #include <sstream>
-#include <stdexcept>
 
+#include "config/yaml_parser.h"
 #include "platform/codepage.h"
 #include "platform/trace.h"
 
 namespace velk {
 namespace {
-
-class Parser {
-  public:
-    explicit Parser(std::string_view text) {
-        if (!yaml_parser_initialize(&parser_)) throw std::bad_alloc();
-        yaml_parser_set_encoding(&parser_, YAML_UTF8_ENCODING);
-        yaml_parser_set_input_string(&parser_, reinterpret_cast<const unsigned char*>(text.data()),
-                                     text.size());
-    }
-    ~Parser() { yaml_parser_delete(&parser_); }
-    Parser(const Parser&) = delete;
-    Parser& operator=(const Parser&) = delete;
-
-    yaml_parser_t* get() { return &parser_; }
-
-  private:
-    yaml_parser_t parser_;
-};
 
 // yaml_parser_scan zeroes the token before filling it, and deleting a zeroed
 // token is a no-op, so the guard is safe on the error path too.
@@ -54,11 +33,6 @@ void TraceText(std::string_view label, std::string_view text) {
     if (TraceEnabled()) Trace(std::string(label).append(text));
 }
 
-const std::string& FormatError() {
-    static const std::string message = Utf8ToCp1251("Неверный формат файла");
-    return message;
-}
-
 }  // namespace
 
 YamlPairs ReadYamlPairsFromText(std::string_view text) {
@@ -67,10 +41,10 @@ YamlPairs ReadYamlPairsFromText(std::string_view text) {
     std::string prefix;
     bool keyExpected = false;
 
-    Parser parser(text);
+    YamlParser parser(text);
     for (;;) {
         Token token;
-        if (!yaml_parser_scan(parser.get(), token.get())) throw std::runtime_error(FormatError());
+        if (!yaml_parser_scan(parser.get(), token.get())) throw YamlFormatError();
 
         switch (token.type()) {
             case YAML_SCALAR_TOKEN:

@@ -1,0 +1,128 @@
+#include "config/provider_list.h"
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+#include "config/yaml_parser.h"
+#include "platform/codepage.h"
+#include "platform/trace.h"
+
+namespace velk {
+namespace {
+
+// libyaml zeroes the event before filling it, and deleting a zeroed event is
+// a no-op, so the guard is safe on the error path too.
+class Event {
+  public:
+    Event() = default;
+    ~Event() { yaml_event_delete(&event_); }
+    Event(const Event&) = delete;
+    Event& operator=(const Event&) = delete;
+
+    yaml_event_t* get() { return &event_; }
+    yaml_event_type_t type() const { return event_.type; }
+    std::string_view scalar() const {
+        return {reinterpret_cast<const char*>(event_.data.scalar.value), event_.data.scalar.length};
+    }
+
+  private:
+    yaml_event_t event_{};
+};
+
+// What the values that follow are taken as.
+enum class Reading { Nothing, Name, Components };
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+void AppendWords(std::string_view text, std::vector<std::string>& words) {
+    auto at = text.begin();
+    while (at != text.end()) {
+        at = std::find_if_not(at, text.end(), IsBlank);
+        const auto end = std::find_if(at, text.end(), IsBlank);
+        if (at != end) words.emplace_back(at, end);
+        at = end;
+    }
+}
+
+// Keywords are recognised wherever they stand, in keys and values alike, and
+// the nesting of mappings and sequences is not looked at: the file is a flat
+// stream of keywords and values.
+class ProviderListBuilder {
+  public:
+    void Take(std::string_view scalar) {
+        if (scalar == "provider") {
+            list_.push_back(std::make_shared<Provider>());
+            reading_ = Reading::Nothing;
+        } else if (scalar == "name") {
+            reading_ = Reading::Name;
+        } else if (scalar == "components") {
+            reading_ = Reading::Components;
+        } else if (!list_.empty()) {
+            // Before the first "provider" there is no provider to give a
+            // value to: keywords and values there are ignored.
+            Provider& current = *list_.back();
+            if (reading_ == Reading::Name) current.name = Utf8ToCp1251(scalar);
+            if (reading_ == Reading::Components) AppendWords(scalar, current.components);
+        }
+    }
+
+    ProviderList Finish() { return std::move(list_); }
+
+  private:
+    ProviderList list_;
+    Reading reading_ = Reading::Nothing;
+};
+
+}  // namespace
+
+ProviderList ReadProviderListFromText(std::string_view text) {
+    ProviderListBuilder builder;
+    YamlParser parser(text);
+    for (;;) {
+        Event event;
+        if (!yaml_parser_parse(parser.get(), event.get())) throw YamlFormatError();
+        switch (event.type()) {
+            case YAML_SCALAR_EVENT:
+                builder.Take(event.scalar());
+                if (TraceEnabled()) Trace(std::string("value = ").append(event.scalar()));
+                break;
+            case YAML_STREAM_END_EVENT:
+                return builder.Finish();
+            default:
+                break;
+        }
+    }
+}
+
+ProviderList ReadProviderList(const std::string& path) {
+    // Binary and whole: libyaml normalises line breaks itself. Nothing
+    // readable (a missing file, a folder) reads as an empty document.
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    if (!(content << in.rdbuf())) return {};
+    return ReadProviderListFromText(content.view());
+}
+
+Provider MergeProviders(const ProviderList& chosen) {
+    Provider merged{.name = "Name", .components = {}};
+    for (const auto& provider : chosen) {
+        for (const auto& component : provider->components) {
+            if (std::find(merged.components.begin(), merged.components.end(), component) ==
+                merged.components.end()) {
+                merged.components.push_back(component);
+            }
+        }
+    }
+    return merged;
+}
+
+std::string DescribeProvider(const Provider& provider) {
+    std::string text = "name: " + provider.name + "\n";
+    for (const auto& component : provider.components) text += "component: " + component + "\n";
+    return text;
+}
+
+}  // namespace velk

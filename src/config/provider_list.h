@@ -1,0 +1,37 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velk {
+
+// A site or organisation the workstation can be prepared for, with the
+// components it needs. The provider page keeps the same object in two lists,
+// hence the shared pointers.
+struct Provider {
+    std::string name;  // Windows-1251
+    // Base names of component files, in file order, duplicates kept; the
+    // file's UTF-8 bytes, since they name files rather than being shown.
+    std::vector<std::string> components;
+};
+
+using ProviderList = std::vector<std::shared_ptr<Provider>>;
+
+// Reads providers.yaml. A file that cannot be opened gives an empty list;
+// malformed YAML throws std::runtime_error "Неверный формат файла" (in
+// Windows-1251) and nothing read before it is kept.
+ProviderList ReadProviderList(const std::string& path);
+
+// The same for the file's content already in memory (UTF-8).
+ProviderList ReadProviderListFromText(std::string_view text);
+
+// One provider named "Name" holding every component of the chosen providers
+// once, at the place of its first occurrence.
+Provider MergeProviders(const ProviderList& chosen);
+
+// "name: N\n" and one "component: C\n" per component, for the trace.
+std::string DescribeProvider(const Provider& provider);
+
+}  // namespace velk
