@@ -83,6 +83,10 @@ void FakeRegistry::FailBelow(RegHandle root, const std::string& path, long error
     failures_.push_back({root, SplitPath(path), error});
 }
 
+void FakeRegistry::FailSetValue(const std::string& valueName, long error) {
+    valueFailures_[valueName] = error;
+}
+
 long FakeRegistry::InjectedFailure(RegHandle root, const std::vector<std::string>& path) const {
     for (const auto& failure : failures_) {
         if (failure.root != root || failure.path.size() > path.size()) continue;
@@ -195,6 +199,9 @@ long FakeRegistry::SetValue(RegHandle key, const std::string& valueName, std::ui
     long error = kErrorSuccess;
     const Handle* handle = Find(key, kKeySetValue, &error);
     if (handle == nullptr) return error;
+    if (const auto failure = valueFailures_.find(valueName); failure != valueFailures_.end()) {
+        return failure->second;
+    }
     std::vector<std::uint8_t> bytes(data, data + dataSize);
     if (Key::Value* value = handle->key->FindValue(valueName)) {
         value->type = type;

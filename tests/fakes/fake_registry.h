@@ -38,6 +38,10 @@ class FakeRegistry : public Registry {
     // view names them) fail with the given code, as an unreadable key would.
     void FailBelow(RegHandle root, const std::string& path, long error);
 
+    // Makes every later SetValue of a value with this name fail with the
+    // given code, while its key still opens.
+    void FailSetValue(const std::string& valueName, long error);
+
     struct Key;
 
   private:
@@ -63,6 +67,7 @@ class FakeRegistry : public Registry {
         long error;
     };
     std::vector<Failure> failures_;
+    std::map<std::string, long> valueFailures_;
 };
 
 }  // namespace velk

@@ -1,0 +1,121 @@
+#include "tasks/record.h"
+
+#include <sstream>
+
+namespace velk {
+
+namespace {
+
+constexpr std::string_view kRecordGroup = "record";
+
+template <typename Number>
+std::string LittleEndian(Number number) {
+    std::string bytes;
+    auto bits = static_cast<std::uint64_t>(number);
+    for (std::size_t i = 0; i < sizeof(Number); ++i, bits >>= 8) {
+        bytes.push_back(static_cast<char>(bits & 0xFF));
+    }
+    return bytes;
+}
+
+template <typename Number>
+Number ParseHex(const std::string& text) {
+    Number number = 0;
+    std::istringstream in(text);
+    in >> std::hex >> number;
+    return number;
+}
+
+// "ROOT\sub\key": the root's name ends at the first backslash.
+void SetLocation(Record& record, const std::string& key) {
+    const std::size_t slash = key.find('\\');
+    if (slash == std::string::npos) {
+        record.root = 0;
+        record.subkey = key;
+        return;
+    }
+    record.root = RegistryRoot(std::string_view(key).substr(0, slash));
+    record.subkey = key.substr(slash + 1);
+}
+
+}  // namespace
+
+RegHandle RegistryRoot(std::string_view name) {
+    if (name == "HKEY_LOCAL_MACHINE") return kHkeyLocalMachine;
+    if (name == "HKEY_CLASSES_ROOT") return kHkeyClassesRoot;
+    if (name == "HKEY_CURRENT_USER") return kHkeyCurrentUser;
+    if (name == "HKEY_USERS") return kHkeyUsers;
+    return 0;
+}
+
+std::uint32_t RegistryValueType(std::string_view name) {
+    if (name == "REG_SZ") return kRegSz;
+    if (name == "REG_EXPAND_SZ") return kRegExpandSz;
+    if (name == "REG_BINARY") return kRegBinary;
+    if (name == "REG_DWORD") return kRegDword;
+    if (name == "REG_QWORD") return kRegQword;
+    return kRegNone;
+}
+
+std::uint32_t ParseHexDword(const std::string& text) { return ParseHex<std::uint32_t>(text); }
+
+std::int64_t ParseHexQword(const std::string& text) { return ParseHex<std::int64_t>(text); }
+
+std::string ParseHexBytes(const std::string& text) {
+    std::string bytes;
+    std::istringstream in(text);
+    in >> std::hex;
+    std::uint32_t item = 0;
+    while (in >> item) {
+        bytes.push_back(static_cast<char>(item & 0xFF));
+        if (in.peek() == ',') in.get();
+    }
+    return bytes;
+}
+
+std::optional<std::string> RecordData(const Record& record) {
+    switch (record.type) {
+        case kRegSz:
+        case kRegExpandSz:
+            return std::string(record.value.c_str(), record.value.size() + 1);
+        case kRegBinary:
+            return ParseHexBytes(record.value);
+        case kRegDword:
+            return LittleEndian(ParseHexDword(record.value));
+        case kRegQword:
+            return LittleEndian(ParseHexQword(record.value));
+    }
+    return std::nullopt;
+}
+
+std::vector<std::shared_ptr<Record>> ReadRecords(const YamlPairs& pairs) {
+    std::vector<std::shared_ptr<Record>> records;
+    for (const auto& [key, value] : pairs) {
+        const std::size_t colon = key.find(':');
+        if (colon == std::string::npos || std::string_view(key).substr(0, colon) != kRecordGroup) {
+            continue;
+        }
+        const std::string_view field = std::string_view(key).substr(colon + 1);
+        if (field == "bits") {
+            records.push_back(std::make_shared<Record>());
+            records.back()->bits = value;
+            continue;
+        }
+        // A group that does not begin with "bits" has no record of its own;
+        // its keys before the first "bits" of the file have none at all.
+        if (records.empty()) continue;
+        Record& current = *records.back();
+        if (field == "key") {
+            SetLocation(current, value);
+        } else if (field == "type") {
+            current.type = RegistryValueType(value);
+        } else if (field == "name") {
+            current.name = value;
+        } else if (field == "value") {
+            current.value = value;
+        }
+    }
+    return records;
+}
+
+}  // namespace velk
