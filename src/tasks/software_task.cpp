@@ -1,0 +1,268 @@
+#include "tasks/software_task.h"
+
+#include <algorithm>
+#include <optional>
+#include <sstream>
+#include <stdexcept>
+#include <string_view>
+
+#include "config/machine.h"
+#include "config/version.h"
+#include "engine/download.h"
+#include "engine/page_messages.h"
+#include "engine/program_runner.h"
+#include "platform/registry_key.h"
+#include "platform/system_errors.h"
+#include "platform/system_info.h"
+#include "tasks/record.h"
+#include "tasks/uninstall_list.h"
+
+namespace velk {
+namespace {
+
+constexpr std::string_view kPacketPrefix = "package";
+// A registry check's value is read into a buffer of this size; a longer one
+// counts as unreadable, as in the uninstall list.
+constexpr std::uint32_t kValueCapacity = 256;
+constexpr std::uint32_t kWindowsDirectoryCapacity = 1024;
+constexpr std::string_view kWindowsDirectoryPlaceholder = "WIN64";
+
+// Items between commas, verbatim: "Windows 7, Windows 8.1" keeps the blank of
+// its second item, and a trailing comma adds nothing.
+std::vector<std::string> SplitAtCommas(const std::string& text) {
+    std::vector<std::string> items;
+    std::istringstream stream(text);
+    for (std::string item; std::getline(stream, item, ',');) items.push_back(item);
+    return items;
+}
+
+bool FitsEdition(const Packet& packet, const std::string& edition) {
+    const auto& windows = packet.windows;
+    return windows.empty() || windows.front() == "all" ||
+           std::find(windows.begin(), windows.end(), edition) != windows.end();
+}
+
+bool ValueReadable(const RegKey& key, const std::string& name) {
+    std::string data;
+    return key.Query(name, kValueCapacity, nullptr, &data) == kErrorSuccess;
+}
+
+bool PassesVersionFilter(const Packet& packet, const std::string& version) {
+    if (packet.versionFilter.empty()) return true;
+    return !version.empty() && packet.versionFilter.find(version.front()) != std::string::npos;
+}
+
+// The packet's state judged by the version the uninstall entry gives.
+TaskStatus CheckInstalledVersion(const std::optional<std::string>& version, const Packet& packet) {
+    // Listed without a version: nothing to hold against it.
+    if (!version) return TaskStatus::Installed;
+    if (!PassesVersionFilter(packet, *version)) return TaskStatus::NotInstalled;
+    if (packet.minVersion.empty() && packet.maxVersion.empty()) return TaskStatus::Installed;
+    // The upper bound applies only to a packet that says which version it
+    // brings.
+    if (!packet.maxVersion.empty() && packet.version.empty()) return TaskStatus::Installed;
+    return VersionRangeStatus(*version, packet.minVersion, packet.maxVersion);
+}
+
+// The name under which the entry lists the packet: its name, else the first
+// alias that matches; nullptr when the entry is about something else.
+const std::string* MatchedName(const Packet& packet, const std::string& displayName) {
+    if (displayName == packet.name) return &packet.name;
+    const auto alias = std::find(packet.alias.begin(), packet.alias.end(), displayName);
+    return alias == packet.alias.end() ? nullptr : &*alias;
+}
+
+// Every packet is held against every entry; a later entry that lists the
+// packet again overrides what an earlier one said.
+void MatchUninstallEntry(const PacketList& list, const UninstallEntry& entry) {
+    for (const auto& packet : list) {
+        if (!packet->CheckRegKey.empty()) continue;
+        const std::string* matched = MatchedName(*packet, entry.displayName);
+        if (matched == nullptr) continue;
+        packet->status = CheckInstalledVersion(entry.displayVersion, *packet);
+        packet->installedText = *matched + " " + entry.displayVersion.value_or("");
+    }
+}
+
+[[noreturn]] void Fail(const JobContext& context) { throw std::runtime_error(context.message); }
+
+}  // namespace
+
+TaskStatus VersionRangeStatus(const std::string& version, const std::string& minVersion,
+                              const std::string& maxVersion) {
+    if (VersionLess(version, minVersion)) return TaskStatus::InstalledOtherVersion;
+    if (maxVersion.empty() || VersionLess(version, maxVersion)) return TaskStatus::Installed;
+    return TaskStatus::InstalledOtherVersion;
+}
+
+SoftwareTask::SoftwareTask(Platform& platform) : platform_(platform) {}
+
+void SoftwareTask::Load(YamlPairs pairs) {
+    Packet* current = nullptr;
+    for (const auto& [key, value] : pairs) {
+        const auto colon = key.find(':');
+        if (colon == std::string::npos) {
+            if (key == "choose_type") choose_type = value;
+            continue;
+        }
+        if (std::string_view(key).substr(0, colon) != kPacketPrefix) continue;
+        const std::string field = key.substr(colon + 1);
+        if (field == "name") {
+            current = packets.emplace_back(std::make_shared<Packet>()).get();
+            current->name = value;
+            continue;
+        }
+        // Keys before the first name belong to no packet and are dropped.
+        if (current == nullptr) continue;
+        Packet& packet = *current;
+        if (field == "title") {
+            packet.title = value;
+        } else if (field == "version") {
+            packet.version = value;
+        } else if (field == "minVersion") {
+            packet.minVersion = value;
+        } else if (field == "maxVersion") {
+            packet.maxVersion = value;
+        } else if (field == "versionFilter") {
+            packet.versionFilter = value;
+        } else if (field == "bits") {
+            packet.bits = value;
+        } else if (field == "SrcUrl") {
+            packet.SrcUrl = value;
+        } else if (field == "CommandLine") {
+            packet.CommandLine = value;
+        } else if (field == "CheckRegKey") {
+            packet.CheckRegKey = value;
+        } else if (field == "CheckRegParam") {
+            packet.CheckRegParam = value;
+        } else if (field == "windows") {
+            packet.windows = SplitAtCommas(value);
+        } else if (field == "alias") {
+            packet.alias.push_back(value);
+        } else if (field == "DstUrl") {
+            packet.DstUrl = value;
+            if (const auto at = value.find(kWindowsDirectoryPlaceholder); at != std::string::npos) {
+                packet.DstUrl.replace(at, kWindowsDirectoryPlaceholder.size(), WindowsDirectory());
+            }
+        } else if (field == "ToInstall") {
+            packet.ToInstall = true;
+        }
+    }
+}
+
+std::string SoftwareTask::WindowsDirectory() const {
+    char buffer[kWindowsDirectoryCapacity];
+    const std::uint32_t length =
+        platform_.system.GetWindowsDirectory(buffer, kWindowsDirectoryCapacity);
+    // Without the directory the placeholder stays, so that a download to it
+    // fails with the path in the message instead of landing elsewhere.
+    if (length == 0 || length >= kWindowsDirectoryCapacity) {
+        return std::string(kWindowsDirectoryPlaceholder);
+    }
+    return std::string(buffer, length);
+}
+
+PacketList SoftwareTask::ApplicablePackets() const {
+    const std::string bitness = MachineBitness(platform_.system);
+    PacketList forBitness;
+    for (const auto& packet : packets) {
+        if (packet->bits == "all" || packet->bits == bitness) forBitness.push_back(packet);
+    }
+    const std::string edition = WindowsName(platform_.system);
+    PacketList applicable;
+    for (const auto& packet : forBitness) {
+        if (FitsEdition(*packet, edition)) applicable.push_back(packet);
+    }
+    return applicable;
+}
+
+void SoftwareTask::Detect() {
+    const PacketList list = ApplicablePackets();
+    // A 32-bit process on a 64-bit system sees the 32-bit programs' list by
+    // default; the 64-bit programs are listed in the other view.
+    if (MachineBitness(platform_.system) == "x64") ScanUninstallList(list, kKeyWow64_64Key);
+    ScanUninstallList(list, kKeyWow64_32Key);
+    for (const auto& packet : list) {
+        if (!packet->CheckRegKey.empty()) CheckRegistryValue(*packet);
+    }
+    TakeStatusFrom(list);
+}
+
+void SoftwareTask::ScanUninstallList(const PacketList& list, std::uint32_t view) {
+    const SharedUninstallList entries = UninstallListOf(platform_.registry, view);
+    if (!entries) return;
+    if (list.size() == 1) list.front()->ToInstall = true;
+    // Found before: the packets keep what the earlier detection said.
+    if (status == TaskStatus::Installed) return;
+    for (const auto& entry : *entries) MatchUninstallEntry(list, entry);
+}
+
+void SoftwareTask::CheckRegistryValue(Packet& packet) {
+    const std::string& location = packet.CheckRegKey;
+    const auto backslash = location.find('\\');
+    const RegHandle root = RegistryRoot(std::string_view(location).substr(0, backslash));
+    if (root == 0) return;
+    const std::string path = backslash == std::string::npos ? "" : location.substr(backslash + 1);
+    // No view flag: the value is looked for where this 32-bit program's own
+    // writes would land.
+    const RegKey key = RegKey::Open(platform_.registry, root, path, kKeyRead);
+    if (!key || !ValueReadable(key, packet.CheckRegParam)) return;
+    packet.status = TaskStatus::Installed;
+    packet.installedText = packet.title;
+}
+
+void SoftwareTask::TakeStatusFrom(const PacketList& list) {
+    status = TaskStatus::Installed;
+    for (const auto& packet : list) {
+        switch (packet->status) {
+            case TaskStatus::Installed:
+                statusDetail = PacketStatusText(*packet);
+                if (choose_type == "or") {
+                    status = TaskStatus::Installed;
+                    return;
+                }
+                break;
+            case TaskStatus::InstalledOtherVersion:
+                statusDetail = PacketStatusText(*packet);
+                status = TaskStatus::InstalledOtherVersion;
+                break;
+            default:
+                if (status != TaskStatus::InstalledOtherVersion) status = packet->status;
+                break;
+        }
+    }
+}
+
+void SoftwareTask::Execute(PageSink& page, const std::atomic<bool>& cancelFlag) {
+    if (packets.empty()) return;
+    const PacketList list = ApplicablePackets();
+    if (list.size() == 1) list.front()->ToInstall = true;
+    bool processed = false;
+    for (const auto& packet : list) {
+        if (!packet->ToInstall || packet->status == TaskStatus::Installed) continue;
+        // Sent by pointer: the page is done with it before Send returns.
+        const std::string label = PacketLabel(*packet);
+        const auto labelParam = reinterpret_cast<std::intptr_t>(label.c_str());
+        page.Send(kMsgDownloadBegins, 0, labelParam);
+        processed = true;
+        if (!packet->SrcUrl.empty()) {
+            JobContext download{"", &cancelFlag, &page};
+            if (!DownloadFile(platform_.internet, platform_.system, download, packet->DstUrl,
+                              packet->SrcUrl)) {
+                Fail(download);
+            }
+        }
+        status = TaskStatus::Downloaded;
+        page.Send(kMsgInstallBegins, 0, labelParam);
+        if (cancelFlag) return;
+        JobContext run{"", &cancelFlag, &page};
+        if (!RunPacketCommand(platform_.processes, packet->CommandLine, packet->DstUrl, run)) {
+            Fail(run);
+        }
+    }
+    if (!processed) return;
+    status = TaskStatus::Installed;
+    page.Send(kMsgTaskFinished, 0, reinterpret_cast<std::intptr_t>(this));
+}
+
+}  // namespace velk

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/install_task.h"
+#include "platform/platform.h"
+#include "platform/registry.h"
+#include "tasks/packet.h"
+
+namespace velk {
+
+using PacketList = std::vector<std::shared_ptr<Packet>>;
+
+// One program a site needs, offered as one or more installer variants
+// (packets) for different editions, bitness and versions. Detection reads the
+// system's list of installed programs, or a registry value a packet names;
+// Execute downloads and runs the installers of the chosen packets.
+class SoftwareTask : public InstallTask {
+  public:
+    explicit SoftwareTask(Platform& platform);
+
+    // Reads choose_type and the "-package" groups; a packet begins at its
+    // "name" key.
+    void Load(YamlPairs pairs) override;
+    void Detect() override;
+    void Execute(PageSink& page, const std::atomic<bool>& cancelFlag) override;
+
+    // The packets meant for this machine's bitness and edition, in file
+    // order. Throws the bitness error for the user.
+    PacketList ApplicablePackets() const;
+
+    PacketList packets;
+    // "or": one installed packet is enough and the user picks one; anything
+    // else: every applicable packet counts.
+    std::string choose_type = "and";
+
+  protected:
+    Platform& platform_;
+
+  private:
+    void ScanUninstallList(const PacketList& list, std::uint32_t view);
+    void CheckRegistryValue(Packet& packet);
+    void TakeStatusFrom(const PacketList& list);
+    std::string WindowsDirectory() const;
+};
+
+// How an installed version relates to the accepted range: below minVersion
+// or not below maxVersion (when given) is another version; empty bounds read
+// as 0.0.0.0 and as no upper bound.
+TaskStatus VersionRangeStatus(const std::string& version, const std::string& minVersion,
+                              const std::string& maxVersion);
+
+}  // namespace velk
