@@ -1,0 +1,90 @@
+#include "tasks/copy_task.h"
+
+#include <cstdint>
+#include <stdexcept>
+#include <string_view>
+
+#include "config/data_folder.h"
+#include "config/machine.h"
+#include "engine/page_messages.h"
+#include "platform/codepage.h"
+#include "platform/files.h"
+#include "platform/registry_key.h"
+#include "platform/system_errors.h"
+
+namespace velk {
+namespace {
+
+constexpr std::uint32_t kFolderValueCapacity = 10000;
+
+}  // namespace
+
+std::string CopiedFileName(const std::string& src) {
+    const auto slash = src.find('/');
+    return slash == std::string::npos ? src : src.substr(slash + 1);
+}
+
+void CopyTask::Load(YamlPairs pairs) {
+    for (const auto& [key, value] : pairs) {
+        if (key == "key") {
+            const auto backslash = value.find('\\');
+            // Without a backslash the whole text is both; no root has such a
+            // name, so every read fails.
+            location->root = RegistryRoot(value.substr(0, backslash));
+            location->subkey = backslash == std::string::npos ? value : value.substr(backslash + 1);
+        } else if (key == "dst") {
+            dst = value;
+            location->name = value;
+        } else if (key == "src") {
+            src = value;
+        }
+    }
+}
+
+void CopyTask::ReadTargetFolder() {
+    // A 32-bit program must ask for the 64-bit view, or it reads the folder
+    // that the 32-bit edition of the program recorded, if any.
+    const std::uint32_t view = MachineBitness(platform_.system) == "x64" ? kKeyWow64_64Key : 0;
+    if (location->root == 0) return;
+    const RegKey key =
+        RegKey::Open(platform_.registry, location->root, location->subkey, kKeyRead | view);
+    if (!key) return;
+    std::uint32_t type = kRegNone;
+    std::string data;
+    if (key.Query(location->name, kFolderValueCapacity, &type, &data) != kErrorSuccess ||
+        type != kRegSz) {
+        return;
+    }
+    targetFolder = TextUpToNul(data);
+}
+
+std::string CopyTask::Destination() const { return targetFolder + "/" + CopiedFileName(src); }
+
+void CopyTask::Detect() {
+    ReadTargetFolder();
+    status = !targetFolder.empty() && platform_.files.Exists(Destination())
+                 ? TaskStatus::Installed
+                 : TaskStatus::NotInstalled;
+}
+
+void CopyTask::Execute(PageSink& page, const std::atomic<bool>&) {
+    const std::string step = Utf8ToCp1251("Копирование файла ") + src;
+    page.Send(kMsgInstallBegins, 0, reinterpret_cast<std::intptr_t>(step.c_str()));
+    ReadTargetFolder();
+    if (!targetFolder.empty()) {
+        Files& files = platform_.files;
+        const std::string destination = Destination();
+        const long error = files.Copy(DataFolder() + "/" + src, destination);
+        if (error != kErrorSuccess) {
+            throw std::runtime_error(Utf8ToCp1251("Ошибка при копировании файла ") + src + ": " +
+                                     std::to_string(static_cast<std::uint32_t>(error)));
+        }
+        // Keeps the program from changing or dropping the file by itself;
+        // whether that works does not decide the copy.
+        files.SetAttributes(destination, kFileAttributeReadOnly);
+    }
+    status = TaskStatus::Installed;
+    page.Send(kMsgTaskFinished, 0, reinterpret_cast<std::intptr_t>(this));
+}
+
+}  // namespace velk

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstddef>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/certificate_stores.h"
+
+namespace velk {
+
+// In-memory system stores that behave like CryptoAPI's: any name opens (a new
+// name makes an empty store), names compare without letter case, adding a
+// certificate already present keeps one copy, and a certificate is filed
+// under the SHA-1 of its encoding. Of the decoding only the outer DER
+// sequence is checked: data that is no sequence, or shorter than the sequence
+// says, is refused; bytes after the sequence are kept, as the system keeps
+// them.
+class FakeCertificateStores : public CertificateStores {
+  public:
+    CertStoreHandle OpenSystemStore(const std::string& name) override;
+    bool FindBySha1(CertStoreHandle store, const Bytes& thumbprint) override;
+    bool CloseStore(CertStoreHandle store) override;
+    bool AddEncodedToSystemStore(const std::string& storeName, const Bytes& encoded) override;
+    bool Sha1(const Bytes& data, Bytes* thumbprint) override;
+
+    // The encodings a store holds, in the order they were added.
+    std::vector<Bytes> Certificates(const std::string& storeName) const;
+
+    // Stores still open: tests check that nothing leaks.
+    std::size_t OpenHandleCount() const { return handles_.size(); }
+
+    // Stores that the system refuses to open or to add to, as with a broken
+    // or inaccessible store. Names as spelled in the calls.
+    std::set<std::string> unavailable;
+
+  private:
+    bool Available(const std::string& name) const;
+
+    std::map<std::string, std::vector<Bytes>> stores_;  // by name in upper case
+    std::map<CertStoreHandle, std::string> handles_;
+    CertStoreHandle nextHandle_ = 0x2000;
+};
+
+// The SHA-1 digest of data.
+Bytes Sha1Digest(const Bytes& data);
+
+}  // namespace velk
