@@ -33,7 +33,7 @@ enum class TaskKind : int {
 // status text and executed on the task processor's worker thread. Tasks are
 // shared between the pages and the processor; texts are Windows-1251.
 class InstallTask {
-public:
+  public:
     virtual ~InstallTask() = default;
 
     virtual std::string StatusText() const;

@@ -41,7 +41,7 @@ inline constexpr std::size_t kMaxKeyNameLength = 255;
 // function it is named after (ANSI variant) and returns its error code.
 // Key and value names are Windows-1251 text; key names compare without case.
 class Registry {
-public:
+  public:
     virtual ~Registry() = default;
 
     // RegOpenKeyExA. An empty subKey opens parent again.

@@ -9,7 +9,7 @@ namespace velk {
 
 // Owns one open registry key and closes it on every path.
 class RegKey {
-public:
+  public:
     RegKey() = default;
     RegKey(Registry& registry, RegHandle handle) : registry_(&registry), handle_(handle) {}
     RegKey(RegKey&& other) noexcept;
@@ -36,7 +36,7 @@ public:
 
     long Set(const std::string& valueName, std::uint32_t type, const std::string& data) const;
 
-private:
+  private:
     void Close();
 
     Registry* registry_ = nullptr;

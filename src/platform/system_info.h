@@ -25,7 +25,7 @@ struct OsVersion {
 // Facts about the running system and its temporary folder. Each call behaves
 // like the kernel32/user32 function it is named after (ANSI variant).
 class SystemInfo {
-public:
+  public:
     virtual ~SystemInfo() = default;
 
     // IsWow64Process for the current process; false when the call fails.

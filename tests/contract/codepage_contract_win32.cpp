@@ -1,7 +1,6 @@
 // Our code-page tables against the system's own converters.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <string>
 
@@ -12,8 +11,8 @@ namespace {
 
 std::u16string SystemToUtf16(UINT codePage, const std::string& bytes) {
     if (bytes.empty()) return {};
-    const int n = MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()),
-                                      nullptr, 0);
+    const int n =
+        MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
     std::u16string out(static_cast<std::size_t>(n), u'\0');
     MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()),
                         reinterpret_cast<wchar_t*>(out.data()), n);
@@ -25,8 +24,8 @@ std::string SystemFromUtf16(UINT codePage, const std::u16string& text) {
     const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
     const DWORD flags = codePage == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
     const char* defaultChar = codePage == CP_UTF8 ? nullptr : "?";
-    const int n = WideCharToMultiByte(codePage, flags, wide, static_cast<int>(text.size()),
-                                      nullptr, 0, defaultChar, nullptr);
+    const int n = WideCharToMultiByte(codePage, flags, wide, static_cast<int>(text.size()), nullptr,
+                                      0, defaultChar, nullptr);
     std::string out(static_cast<std::size_t>(n), '\0');
     WideCharToMultiByte(codePage, flags, wide, static_cast<int>(text.size()), out.data(), n,
                         defaultChar, nullptr);

@@ -37,14 +37,14 @@ TEST(Codepage, InvalidUtf8IsReplacedNeverDropped) {
         std::u16string expected;
     };
     const Case cases[] = {
-        {"\x80", u"\uFFFD"},                        // lone continuation byte
-        {"a\xC3", u"a\uFFFD"},                      // truncated at the end
-        {"\xC3(", u"\uFFFD("},                      // bad continuation keeps the next byte
-        {"\xC0\xAF", u"\uFFFD\uFFFD"},              // overlong lead bytes are never valid
-        {"\xE0\x80\xAF", u"\uFFFD\uFFFD\uFFFD"},    // overlong three-byte form
-        {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},    // an encoded surrogate
+        {"\x80", u"\uFFFD"},                                // lone continuation byte
+        {"a\xC3", u"a\uFFFD"},                              // truncated at the end
+        {"\xC3(", u"\uFFFD("},                              // bad continuation keeps the next byte
+        {"\xC0\xAF", u"\uFFFD\uFFFD"},                      // overlong lead bytes are never valid
+        {"\xE0\x80\xAF", u"\uFFFD\uFFFD\uFFFD"},            // overlong three-byte form
+        {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},            // an encoded surrogate
         {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // above U+10FFFF
-        {"\xE2\x82", u"\uFFFD"},                    // one replacement for the valid prefix
+        {"\xE2\x82", u"\uFFFD"},                            // one replacement for the valid prefix
         {"\xF0\x9F\x98", u"\uFFFD"},
         {"\xFF\xFE", u"\uFFFD\uFFFD"},
         {std::string("a\0b", 3), std::u16string(u"a\0b", 3)},
@@ -57,7 +57,9 @@ TEST(Codepage, InvalidUtf8IsReplacedNeverDropped) {
 
 TEST(Codepage, Utf16ToUtf8HandlesPairsAndLoneSurrogates) {
     EXPECT_EQ(Utf16ToUtf8(u"\U0001F600"), "\xF0\x9F\x98\x80");
-    EXPECT_EQ(Utf16ToUtf8(std::u16string(1, char16_t(0xD800)) + u"a"), "\xEF\xBF\xBD" "a");
+    EXPECT_EQ(Utf16ToUtf8(std::u16string(1, char16_t(0xD800)) + u"a"),
+              "\xEF\xBF\xBD"
+              "a");
     EXPECT_EQ(Utf16ToUtf8(std::u16string(1, char16_t(0xDC00))), "\xEF\xBF\xBD");
     EXPECT_EQ(Utf16ToUtf8(u"\u07FF\u0800\uFFFF"), "\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF");
 }

@@ -8,7 +8,7 @@ namespace velk {
 namespace {
 
 class PlainTask : public InstallTask {
-public:
+  public:
     void Detect() override {}
     void Load(YamlPairs) override {}
     void Execute(PageSink&, const std::atomic<bool>&) override {}
@@ -19,8 +19,8 @@ TaskStatus Status(int value) { return static_cast<TaskStatus>(value); }
 struct StatusCase {
     int status;
     const char* detail;
-    const char* base;          // InstallTask::StatusText
-    const char* downloadAware; // with the words "не установлены" / "установлены"
+    const char* base;           // InstallTask::StatusText
+    const char* downloadAware;  // with the words "не установлены" / "установлены"
 };
 
 const StatusCase kStatusCases[] = {
