@@ -1,7 +1,78 @@
+// velk.exe: prepares the workstation for electronic signatures, one wizard
+// page after the other in a browser window served from this process.
 #include <cstdio>
+#include <exception>
+#include <string>
+#include <vector>
 
-// The wizard itself is not built yet; the entry point only says so.
-int main() {
-    std::fputs("velk: the wizard is not available in this build yet\n", stderr);
-    return 1;
+#include "app/command_line.h"
+#include "app/wizard.h"
+#include "config/data_folder.h"
+#include "engine/configuration_fetch.h"
+#include "platform/codepage.h"
+#include "platform/web/web_dialog_host.h"
+#include "platform/win32/win32_browser_window.h"
+#include "platform/win32/win32_certificate_stores.h"
+#include "platform/win32/win32_com.h"
+#include "platform/win32/win32_files.h"
+#include "platform/win32/win32_internet.h"
+#include "platform/win32/win32_processes.h"
+#include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_resources.h"
+#include "platform/win32/win32_shutdown.h"
+#include "platform/win32/win32_system_info.h"
+#include "platform/win32/win32_ui.h"
+#include "platform/win32/win32_zones.h"
+
+namespace {
+
+velk::WebDialogHost::Texts AboutTexts() {
+    return {"О программе...",
+            "О программе",
+            "Программный комплекс «Тивран»",
+            "Мастер настройки рабочего места для электронной подписи",
+            "velk.example.invalid",
+            "https://velk.example.invalid/"};
+}
+
+int Run(const velk::CommandLine& line) {
+    velk::localMode = line.local;
+    velk::SetConfigurationUrl(line.configUrl);
+
+    velk::Win32Com com;
+    const velk::ComScope comScope(com);
+    velk::Win32Registry registry;
+    velk::Win32SystemInfo system;
+    velk::Win32Internet internet;
+    velk::Win32Processes processes;
+    velk::Win32Zones zones;
+    velk::Win32CertificateStores certificates;
+    velk::Win32Files files;
+    velk::Win32Resources resources;
+    velk::Win32Shutdown shutdown;
+
+    velk::WebDialogHost host(resources, AboutTexts(), [&line](const std::string& url) {
+        if (line.webPrint || !velk::OpenBrowserWindow(url)) {
+            std::printf("velk: the wizard is at %s\n", url.c_str());
+            std::fflush(stdout);
+        }
+    });
+    velk::Platform platform{registry, system, internet,     processes, com,
+                            host,     zones,  certificates, files};
+    velk::Wizard wizard(host, platform, shutdown);
+    wizard.RunWelcome();
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return Run(velk::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc)));
+    } catch (const std::exception& e) {
+        // Everything the wizard meets it reports on its pages; this is the
+        // last resort for a failure before the window exists.
+        std::fprintf(stderr, "velk: %s\n", velk::Cp1251ToUtf8(e.what()).c_str());
+        return 1;
+    }
 }

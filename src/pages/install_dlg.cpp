@@ -1,0 +1,127 @@
+#include "pages/install_dlg.h"
+
+#include "engine/page_messages.h"
+#include "pages/packet_select_dlg.h"
+#include "pages/page_result.h"
+#include "platform/codepage.h"
+
+namespace velk {
+
+namespace {
+
+constexpr int kHtmlResource = 114;
+// Back on this page leaves the wizard.
+constexpr int kBackResult = 18;
+constexpr int kCancelResult = 2;
+
+constexpr char kExitBar[] = "<input id=\"ButtonCancel\" type=\"button\" value=\"Выход\" />";
+constexpr char kNextBar[] = "<input id=\"ButtonOK\" type=\"button\" value=\"Далее\" />";
+constexpr char kBackNextBar[] =
+    "<input id=\"ButtonBack\" type=\"button\" value=\"Назад\" /> <input id=\"ButtonOK\" "
+    "type=\"button\" value=\"Далее\" />";
+
+}  // namespace
+
+InstallDlg::InstallDlg(HtmlDialogHost& host, TaskList tasks, Com& com)
+    : HtmlPage(host, kHtmlResource), tasks_(std::move(tasks)), com_(com) {}
+
+InstallDlg::~InstallDlg() {
+    *alive_ = false;
+    processor_.reset();
+}
+
+void InstallDlg::SetStatus(const std::string& text) { host().SetText("Status", text); }
+
+void InstallDlg::SetButtons(const char* html) {
+    host().SetInnerHtml("buttons", Utf8ToCp1251(html));
+}
+
+void InstallDlg::OnDocumentComplete() {
+    // Closing the window ends the wizard without a question.
+    host().SetAskBeforeLeaving(false);
+    nothingToDo_ = NothingToInstall(tasks_);
+    if (nothingToDo_) {
+        done_ = true;
+        SetStatus(
+            Utf8ToCp1251("Все компоненты либо установлены, либо не выбраны для инсталляции!"));
+        SetButtons(kBackNextBar);
+    } else {
+        SetButtons(kExitBar);
+    }
+    host().SetProgress(false, 0);
+    if (nothingToDo_) return;
+
+    processor_ = std::make_unique<TaskProcessor>(
+        static_cast<PageSink&>(*this),
+        [this, alive = alive_] {
+            host().Post([this, alive] {
+                if (*alive) processor_->DeliverMessages();
+            });
+        },
+        com_);
+    if (!processor_->Start(tasks_)) {
+        host().MessageBox(kNoOwner, processor_->message(), Utf8ToCp1251("Ошибка"), kMbOk,
+                          kMbIconError);
+    }
+}
+
+std::intptr_t InstallDlg::Send(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
+    const char* text = reinterpret_cast<const char*>(lParam);
+    switch (message) {
+        case kMsgDownloadProgress:
+            host().SetProgress(true, wParam == 0 ? 0 : static_cast<int>(wParam));
+            break;
+        case kMsgDownloadBegins:
+            SetStatus(Utf8ToCp1251("Загрузка ") + text + "...");
+            break;
+        case kMsgInstallBegins:
+            SetStatus(Utf8ToCp1251("Установка ") + text + "...");
+            break;
+        case kMsgTaskFinished:
+            host().SetProgress(false, 0);
+            break;
+        case kMsgRunFinished:
+            EndOfRun(text);
+            break;
+        default:
+            break;
+    }
+    return 0;
+}
+
+void InstallDlg::EndOfRun(const char* outcome) {
+    done_ = true;
+    if (outcome != nullptr) {
+        SetStatus(Utf8ToCp1251("Ошибка в процессе установки: ") + outcome);
+        nothingToDo_ = false;
+        stopped_ = true;
+    } else {
+        SetStatus(Utf8ToCp1251("Установка успешно произведена! Нажмите кнопку «Далее»"));
+    }
+    SetButtons(kNextBar);
+}
+
+void InstallDlg::OnOk() {
+    if (done_ || !nothingToDo_) End(kPageNext);
+}
+
+void InstallDlg::OnBack() { End(kBackResult); }
+
+void InstallDlg::OnCancel() {
+    if (!stopped_ && !NothingToInstall(tasks_)) {
+        if (!ConfirmExit()) return;
+        if (processor_) {
+            // The worker stops at its next check of the flag; its reports keep
+            // arriving meanwhile, so the page does not wait for it here.
+            processor_->cancelFlag = true;
+            SetStatus(Utf8ToCp1251("Установка прервана пользователем"));
+            stopped_ = true;
+            SetButtons(kNextBar);
+            host().SetProgress(false, 0);
+            return;
+        }
+    }
+    End(kCancelResult);
+}
+
+}  // namespace velk

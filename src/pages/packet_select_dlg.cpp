@@ -1,0 +1,146 @@
+#include "pages/packet_select_dlg.h"
+
+#include <cstdio>
+#include <random>
+
+#include "pages/component_html.h"
+#include "pages/html_text.h"
+#include "pages/page_result.h"
+#include "platform/codepage.h"
+#include "tasks/software_task.h"
+
+namespace velk {
+
+namespace {
+
+constexpr int kHtmlResource = 138;
+
+// A name shared by the radio buttons of one block, unique on the page; it
+// has the form of a GUID.
+std::string NewGroupName() {
+    std::random_device source;
+    const auto word = [&source] { return static_cast<unsigned>(source()); };
+    const unsigned a = word(), b = word(), c = word(), d = word();
+    char text[40];
+    std::snprintf(text, sizeof(text), "%08X-%04X-%04X-%04X-%04X%08X", a, b & 0xFFFF, b >> 16,
+                  c & 0xFFFF, c >> 16, d);
+    return text;
+}
+
+std::string Green(const std::string& text) {
+    return "<td style=\"color:#206020;\">" + EscapeHtml(text) + "</td>";
+}
+
+bool AllInstalled(const PacketList& packets) {
+    for (const auto& packet : packets) {
+        if (packet->status != TaskStatus::Installed) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool NothingToInstall(const TaskList& tasks) {
+    for (const auto& task : tasks) {
+        if (task->status == TaskStatus::Installed) continue;
+        if (task->kind != TaskKind::Software) return false;
+        for (const auto& packet : static_cast<const SoftwareTask&>(*task).ApplicablePackets()) {
+            if (packet->status != TaskStatus::Installed && packet->ToInstall) return false;
+        }
+    }
+    return true;
+}
+
+PacketSelectDlg::PacketSelectDlg(HtmlDialogHost& host, TaskList tasks)
+    : HtmlPage(host, kHtmlResource), tasks_(std::move(tasks)) {}
+
+std::string PacketSelectDlg::BuildComponentList() {
+    std::string html = "<table style=\"width: 100%; vertical-align: top;\">";
+    listedPackets_.clear();
+    for (const auto& task : tasks_) {
+        if (!task->IsListed()) continue;
+        if (task->kind != TaskKind::Software) {
+            if (task->kind == TaskKind::Browser || task->status == TaskStatus::Installed) continue;
+            html += "<tr><td></td>" + Green(task->name) + "<td></td></tr>";
+            continue;
+        }
+        const auto& software = static_cast<const SoftwareTask&>(*task);
+        const std::string logo = LogoHtml(software.logo);
+        const PacketList packets = software.ApplicablePackets();
+        if (task->status == TaskStatus::Installed &&
+            (AllInstalled(packets) || software.choose_type == "or")) {
+            continue;
+        }
+        if (packets.size() <= 1) {
+            // A task without any variant for this machine is listed by name.
+            const std::string box =
+                packets.empty()
+                    ? "<td></td>"
+                    : "<td><p style=\"padding-left: 2px; border: 1px solid; "
+                      "background-color:white; color:#206020;\">" +
+                          EscapeHtml(packets[0]->name + " " + packets[0]->version) + "</p></td>";
+            html += "<tr><td>" + logo + "</td>" + Green(task->name) + box + "</tr>";
+            continue;
+        }
+        html += "<tr><td rowspan=\"" + std::to_string(packets.size() + 1) + "\">" + logo + "</td>" +
+                Green(task->name) + "<td></td></tr>";
+        const std::string group = NewGroupName();
+        for (const auto& packet : packets) {
+            if (packet->status == TaskStatus::Installed) continue;
+            html += "<tr><td style=\"color:#206020;padding-left:15px\">";
+            const std::string id = EscapeHtml(PacketLabel(*packet));
+            if (!packet->ToInstall && software.choose_type == "or") {
+                html += "<input type=\"radio\" id=\"" + id + "\" name = \"" + group + "\"/> ";
+                packet->radioGroup = group;
+            } else if (!packet->ToInstall) {
+                html += "<input type=\"checkbox\" id=\"" + id + "\"/> ";
+            }
+            html += EscapeHtml(packet->title.empty() ? packet->name : packet->title) +
+                    "</td><td></td></tr>";
+            listedPackets_.push_back(packet);
+        }
+        html += "<tr><td colspan=\"3\">&nbsp;</td></tr>";
+    }
+    return html + "</table>";
+}
+
+void PacketSelectDlg::OnDocumentComplete() {
+    host().SetInnerHtml("ComponentList", BuildComponentList());
+    RefreshState();
+}
+
+void PacketSelectDlg::OnInput(const ElementClick& click) {
+    for (std::size_t i = 0; i < listedPackets_.size(); ++i) {
+        const auto packet = listedPackets_[i].lock();
+        if (!packet || PacketLabel(*packet) != click.id) continue;
+        packet->ToInstall = click.checked;
+        if (packet->radioGroup.empty()) continue;
+        for (std::size_t j = 0; j < listedPackets_.size(); ++j) {
+            const auto other = listedPackets_[j].lock();
+            if (j != i && other && other->radioGroup == packet->radioGroup) {
+                other->ToInstall = false;
+            }
+        }
+    }
+    RefreshState();
+}
+
+void PacketSelectDlg::RefreshState() {
+    nothingToDo_ = NothingToInstall(tasks_);
+    // The button says what it will do: install, or just go on.
+    if (nothingToDo_ != relabelled_) {
+        host().SetAttribute("ButtonOK", "value",
+                            Utf8ToCp1251(nothingToDo_ ? "Далее" : "Установить"));
+        relabelled_ = nothingToDo_;
+    }
+}
+
+void PacketSelectDlg::OnOk() { End(nothingToDo_ ? kPageExit : kPageNext); }
+
+void PacketSelectDlg::OnBack() { End(kPageBack); }
+
+void PacketSelectDlg::OnCancel() {
+    if (ConfirmExit()) End(kPageExit);
+}
+
+}  // namespace velk
