@@ -30,16 +30,6 @@ struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
-void MakeFolder(const std::string& path) {
-    // An existing folder is fine; anything else shows up when the files in
-    // it cannot be created.
-#ifdef _WIN32
-    _mkdir(path.c_str());
-#else
-    mkdir(path.c_str(), 0777);
-#endif
-}
-
 bool IsSeparator(char c) { return c == '/' || c == '\\'; }
 
 bool IsFolder(std::string path) {
@@ -141,6 +131,14 @@ bool ExtractEntry(unzFile archive, const std::string& destination, const std::st
 }
 
 }  // namespace
+
+void MakeFolder(const std::string& path) {
+#ifdef _WIN32
+    _mkdir(path.c_str());
+#else
+    mkdir(path.c_str(), 0777);
+#endif
+}
 
 bool UnzipArchive(const std::string& archivePath, const std::string& destination) {
     if (!IsFolder(destination)) return false;

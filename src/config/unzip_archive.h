@@ -17,4 +17,8 @@ namespace velk {
 // before it stay.
 bool UnzipArchive(const std::string& archivePath, const std::string& destination);
 
+// Creates one folder (its parent must exist). An existing folder is fine; any
+// other failure shows up when the files in it cannot be created.
+void MakeFolder(const std::string& path);
+
 }  // namespace velk

@@ -1,7 +1,5 @@
 #include "engine/configuration_fetch.h"
 
-#include <sys/stat.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <stdexcept>
@@ -13,10 +11,6 @@
 #include "engine/download.h"
 #include "platform/codepage.h"
 #include "platform/system_info.h"
-
-#ifdef _WIN32
-#include <direct.h>
-#endif
 
 #ifndef VELK_CONFIG_HOST
 #error "VELK_CONFIG_HOST names the configuration download server"
@@ -33,16 +27,6 @@ constexpr std::string_view kUnpackFailed = "Ошибка при распаков
 std::string urlOverride;
 
 [[noreturn]] void Fail(std::string message) { throw std::runtime_error(std::move(message)); }
-
-// An existing folder is reused with its contents; any other failure shows up
-// when the unpacking cannot write into it.
-void MakeFolder(const std::string& path) {
-#ifdef _WIN32
-    _mkdir(path.c_str());
-#else
-    mkdir(path.c_str(), 0777);
-#endif
-}
 
 }  // namespace
 
