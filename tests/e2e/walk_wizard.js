@@ -23,6 +23,13 @@ async function main() {
     await shot('1-welcome');
     await page.click('#ButtonOK');
 
+    // Back returns to the welcome page, and Next there fetches the list anew.
+    await reach('ProviderListDlg');
+    await page.waitForSelector('input[type=checkbox]');
+    await page.click('#ButtonBack');
+    await reach('HtmlHalloDlg');
+    await page.click('#ButtonOK');
+
     await reach('ProviderListDlg');
     const box = await page.waitForSelector('input[type=checkbox]');
     await shot('2-providers');
