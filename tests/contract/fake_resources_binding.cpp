@@ -1,6 +1,3 @@
-#include <fstream>
-#include <sstream>
-
 #include "contract/resources_contract.h"
 #include "fakes/fake_resources.h"
 #include "support/test_support.h"
@@ -9,14 +6,8 @@ namespace velk::test {
 
 std::unique_ptr<Resources> MakeResources() {
     auto fake = std::make_unique<FakeResources>();
-    const auto read = [](const char* name) {
-        std::ifstream in(DataFile(std::string("resources/") + name), std::ios::binary);
-        std::ostringstream bytes;
-        bytes << in.rdbuf();
-        return bytes.str();
-    };
-    fake->items[{ResourceType::Html, kContractHtmlId}] = read("page.html");
-    fake->items[{ResourceType::Png, kContractPngId}] = read("dot.png");
+    fake->items[{ResourceType::Html, kContractHtmlId}] = ReadFile(DataFile("resources/page.html"));
+    fake->items[{ResourceType::Png, kContractPngId}] = ReadFile(DataFile("resources/dot.png"));
     return fake;
 }
 

@@ -2,20 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "support/test_support.h"
 
 namespace velk::test {
 namespace {
-
-std::string FileBytes(const std::string& name) {
-    std::ifstream in(DataFile("resources/" + name), std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
 
 // The test program carries tests/data/resources/page.html as HTML resource
 // kContractHtmlId and dot.png as PNG resource kContractPngId.
@@ -23,10 +13,10 @@ TEST(ResourcesContract, ResourcesComeBackByteForByteAndMissingOnesAreNone) {
     const auto resources = MakeResources();
     const auto page = resources->Load(ResourceType::Html, kContractHtmlId);
     ASSERT_TRUE(page);
-    EXPECT_EQ(*page, FileBytes("page.html"));
+    EXPECT_EQ(*page, ReadFile(DataFile("resources/page.html")));
     const auto picture = resources->Load(ResourceType::Png, kContractPngId);
     ASSERT_TRUE(picture);
-    EXPECT_EQ(*picture, FileBytes("dot.png"));
+    EXPECT_EQ(*picture, ReadFile(DataFile("resources/dot.png")));
 
     EXPECT_FALSE(resources->Load(ResourceType::Png, kContractHtmlId));
     EXPECT_FALSE(resources->Load(ResourceType::Html, kContractPngId));

@@ -3,8 +3,6 @@
 #include <windows.h>
 
 #include <chrono>
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
 #include <string>
 
@@ -23,10 +21,7 @@
 namespace velk {
 namespace {
 
-std::string ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using test::ReadFile;
 
 class CopyTaskIntegrationTest : public ::testing::Test {
   protected:

@@ -5,8 +5,6 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -25,15 +23,12 @@
 namespace velk {
 namespace {
 
+using test::ReadFile;
+
 namespace fs = std::filesystem;
 
 [[maybe_unused]] const auto* const trustedTestCa =
     ::testing::AddGlobalTestEnvironment(new test::TrustedTestCa);
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // Keeps the percentages and raises the cancel flag at a chosen one.
 class ProgressPage : public PageSink {

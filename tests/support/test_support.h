@@ -21,6 +21,9 @@ class TempDir {
     std::filesystem::path path_;
 };
 
+// The bytes of a file; empty when it cannot be read.
+std::string ReadFile(const std::filesystem::path& path);
+
 // A file of tests/data.
 std::filesystem::path DataFile(const std::string& name);
 

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -19,15 +17,12 @@
 namespace velk {
 namespace {
 
+using test::ReadFile;
+
 namespace fs = std::filesystem;
 using test::ZipEntry;
 
 constexpr char kUrl[] = "http://127.0.0.1:8080/velk_config.zip";
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // The temporary folder disappears after the download found it.
 class TempFolderLostLater : public FakeSystemInfo {

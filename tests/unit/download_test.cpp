@@ -4,8 +4,6 @@
 
 #include <atomic>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <regex>
 #include <string>
@@ -21,14 +19,11 @@
 namespace velk {
 namespace {
 
+using test::ReadFile;
+
 namespace fs = std::filesystem;
 
 constexpr char kUrl[] = "https://downloads.example.invalid/setup.msi";
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 struct PageMessage {
     std::uint32_t id;

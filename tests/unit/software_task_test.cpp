@@ -5,9 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -26,6 +24,8 @@
 
 namespace velk {
 namespace {
+
+using test::ReadFile;
 
 constexpr char kUninstall[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
@@ -700,11 +700,6 @@ class SoftwareTaskExecute : public ::testing::Test {
             EXPECT_EQ(entry.wParam, 0u);
         }
         return steps;
-    }
-
-    static std::string ReadFile(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
 
     test::TempDir temp_;
