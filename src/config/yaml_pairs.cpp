@@ -88,6 +88,12 @@ YamlPairs ReadYamlPairs(const std::string& path) {
     return ReadYamlPairsFromText(content.view());
 }
 
+std::optional<std::string_view> GroupField(std::string_view key, std::string_view group) {
+    const std::size_t colon = key.find(':');
+    if (colon == std::string_view::npos || key.substr(0, colon) != group) return std::nullopt;
+    return key.substr(colon + 1);
+}
+
 std::string FindValue(const YamlPairs& pairs, std::string_view key) {
     for (const auto& [k, value] : pairs)
         if (k == key) return value;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -25,6 +26,10 @@ YamlPairs ReadYamlPairs(const std::string& path);
 
 // The same for a file's content already in memory (UTF-8).
 YamlPairs ReadYamlPairsFromText(std::string_view text);
+
+// The field of a key made inside a "-group" mapping ("group:field"), or
+// nothing when the key belongs to another group or to none.
+std::optional<std::string_view> GroupField(std::string_view key, std::string_view group);
 
 // The value of the first pair whose key equals `key` exactly, or "".
 std::string FindValue(const YamlPairs& pairs, std::string_view key);

@@ -55,11 +55,9 @@ Bytes ParseStamp(const std::string& stamp) {
 std::vector<std::shared_ptr<Certificate>> ReadCertificates(const YamlPairs& pairs) {
     std::vector<std::shared_ptr<Certificate>> certificates;
     for (const auto& [key, value] : pairs) {
-        const auto colon = key.find(':');
-        if (colon == std::string::npos || std::string_view(key).substr(0, colon) != kGroup) {
-            continue;
-        }
-        const std::string_view field = std::string_view(key).substr(colon + 1);
+        const auto found = GroupField(key, kGroup);
+        if (!found) continue;
+        const std::string_view field = *found;
         if (field == "name") {
             certificates.push_back(std::make_shared<Certificate>());
             certificates.back()->name = value;

@@ -91,11 +91,9 @@ std::optional<std::string> RecordData(const Record& record) {
 std::vector<std::shared_ptr<Record>> ReadRecords(const YamlPairs& pairs) {
     std::vector<std::shared_ptr<Record>> records;
     for (const auto& [key, value] : pairs) {
-        const std::size_t colon = key.find(':');
-        if (colon == std::string::npos || std::string_view(key).substr(0, colon) != kRecordGroup) {
-            continue;
-        }
-        const std::string_view field = std::string_view(key).substr(colon + 1);
+        const auto found = GroupField(key, kRecordGroup);
+        if (!found) continue;
+        const std::string_view field = *found;
         if (field == "bits") {
             records.push_back(std::make_shared<Record>());
             records.back()->bits = value;

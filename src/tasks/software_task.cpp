@@ -100,13 +100,13 @@ SoftwareTask::SoftwareTask(Platform& platform) : platform_(platform) {}
 void SoftwareTask::Load(YamlPairs pairs) {
     Packet* current = nullptr;
     for (const auto& [key, value] : pairs) {
-        const auto colon = key.find(':');
-        if (colon == std::string::npos) {
-            if (key == "choose_type") choose_type = value;
+        if (key == "choose_type") {
+            choose_type = value;
             continue;
         }
-        if (std::string_view(key).substr(0, colon) != kPacketPrefix) continue;
-        const std::string field = key.substr(colon + 1);
+        const auto found = GroupField(key, kPacketPrefix);
+        if (!found) continue;
+        const std::string_view field = *found;
         if (field == "name") {
             current = packets.emplace_back(std::make_shared<Packet>()).get();
             current->name = value;
