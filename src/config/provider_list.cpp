@@ -1,8 +1,6 @@
 #include "config/provider_list.h"
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 
 #include "config/yaml_parser.h"
 #include "platform/codepage.h"
@@ -98,12 +96,7 @@ ProviderList ReadProviderListFromText(std::string_view text) {
 }
 
 ProviderList ReadProviderList(const std::string& path) {
-    // Binary and whole: libyaml normalises line breaks itself. Nothing
-    // readable (a missing file, a folder) reads as an empty document.
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    if (!(content << in.rdbuf())) return {};
-    return ReadProviderListFromText(content.view());
+    return ReadProviderListFromText(ReadConfigurationFile(path));
 }
 
 Provider MergeProviders(const ProviderList& chosen) {

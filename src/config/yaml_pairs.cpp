@@ -1,8 +1,5 @@
 #include "config/yaml_pairs.h"
 
-#include <fstream>
-#include <sstream>
-
 #include "config/yaml_parser.h"
 #include "platform/codepage.h"
 #include "platform/trace.h"
@@ -79,13 +76,7 @@ YamlPairs ReadYamlPairsFromText(std::string_view text) {
 }
 
 YamlPairs ReadYamlPairs(const std::string& path) {
-    // Binary and whole: libyaml normalises line breaks itself. The insertion
-    // fails, rather than throws, when nothing can be read (missing file,
-    // folder, read error) and for an empty file: all of them give no pairs.
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    if (!(content << in.rdbuf())) return {};
-    return ReadYamlPairsFromText(content.view());
+    return ReadYamlPairsFromText(ReadConfigurationFile(path));
 }
 
 std::optional<std::string_view> GroupField(std::string_view key, std::string_view group) {

@@ -2,7 +2,9 @@
 
 #include <yaml.h>
 
+#include <fstream>
 #include <new>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -30,6 +32,17 @@ class YamlParser {
   private:
     yaml_parser_t parser_;
 };
+
+// A configuration file's whole content, read in binary: libyaml normalises
+// line breaks itself, and the Windows C library's text mode would stop at a
+// Ctrl-Z. Nothing readable (a missing file, a folder, an empty file) reads as
+// an empty document.
+inline std::string ReadConfigurationFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    if (!(content << in.rdbuf())) return {};
+    return std::move(content).str();
+}
 
 // What the user is told about a configuration file libyaml cannot read.
 inline std::runtime_error YamlFormatError() {
