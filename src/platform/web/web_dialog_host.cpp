@@ -78,13 +78,14 @@ WebDialogHost::~WebDialogHost() {
     serverThread_.join();
 }
 
+std::string WebDialogHost::Base() const { return "/" + token_ + "/"; }
+
 std::string WebDialogHost::Url() const {
-    return "http://127.0.0.1:" + std::to_string(port_) + "/" + token_ + "/page";
+    return "http://127.0.0.1:" + std::to_string(port_) + Base() + "page";
 }
 
 bool WebDialogHost::Allowed(const httplib::Request& request) const {
-    const std::string prefix = "/" + token_ + "/";
-    return request.path.starts_with(prefix) &&
+    return request.path.starts_with(Base()) &&
            web::IsLocalHost(request.get_header_value("Host"), port_) &&
            web::IsLocalOrigin(request.get_header_value("Origin"), port_);
 }
@@ -99,7 +100,7 @@ void WebDialogHost::Serve() {
             response.set_content("Forbidden", "text/plain");
             return httplib::Server::HandlerResponse::Handled;
         });
-    const std::string base = "/" + token_ + "/";
+    const std::string base = Base();
     server_->Get(base + "page", [this](const httplib::Request&, httplib::Response& response) {
         ServePage(response);
     });
@@ -138,7 +139,7 @@ void WebDialogHost::ServePage(httplib::Response& response) {
         lastContact_ = Clock::now();
         closingSince_.reset();
     }
-    const std::string base = "/" + token_ + "/";
+    const std::string base = Base();
     const auto page =
         generation == 0 ? std::nullopt : resources_.Load(ResourceType::Html, resource);
     if (!page) {
@@ -306,16 +307,17 @@ void WebDialogHost::AddCommand(std::string json) {
     commandsChanged_.notify_all();
 }
 
+void WebDialogHost::AddHtmlCommand(const char* op, std::string_view id, std::string_view html) {
+    AddCommand(std::string("{\"op\":\"") + op + "\"" + Field("id", Cp1251ToUtf8(id)) +
+               Field("html", web::ResolvePictureLinks(Cp1251ToUtf8(html), Base())) + "}");
+}
+
 void WebDialogHost::SetInnerHtml(std::string_view id, std::string_view html) {
-    AddCommand("{\"op\":\"inner\"" + Field("id", Cp1251ToUtf8(id)) +
-               Field("html", web::ResolvePictureLinks(Cp1251ToUtf8(html), "/" + token_ + "/")) +
-               "}");
+    AddHtmlCommand("inner", id, html);
 }
 
 void WebDialogHost::SetOuterHtml(std::string_view id, std::string_view html) {
-    AddCommand("{\"op\":\"outer\"" + Field("id", Cp1251ToUtf8(id)) +
-               Field("html", web::ResolvePictureLinks(Cp1251ToUtf8(html), "/" + token_ + "/")) +
-               "}");
+    AddHtmlCommand("outer", id, html);
 }
 
 void WebDialogHost::SetAttribute(std::string_view id, std::string_view name,

@@ -79,7 +79,11 @@ class WebDialogHost final : public HtmlDialogHost {
     void ServeCommands(const httplib::Request& request, httplib::Response& response);
     void ReceiveEvent(const httplib::Request& request);
 
+    // Every path of this run starts with the token: "/<token>/".
+    std::string Base() const;
     void AddCommand(std::string json);
+    // Page HTML goes out in UTF-8 with its picture links pointing here.
+    void AddHtmlCommand(const char* op, std::string_view id, std::string_view html);
     void Push(Event event);
     // Waits for the next event; false when the window is gone.
     bool NextEvent(Event* event);
