@@ -69,7 +69,8 @@ std::intptr_t InstallDlg::Send(std::uint32_t message, std::uintptr_t wParam, std
     const char* text = reinterpret_cast<const char*>(lParam);
     switch (message) {
         case kMsgDownloadProgress:
-            host().SetProgress(true, wParam == 0 ? 0 : static_cast<int>(wParam));
+            // wParam 0 starts a download's bar at 0; otherwise it is the percentage.
+            host().SetProgress(true, static_cast<int>(wParam));
             break;
         case kMsgDownloadBegins:
             SetStatus(Utf8ToCp1251("Загрузка ") + text + "...");

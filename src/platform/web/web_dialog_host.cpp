@@ -286,7 +286,6 @@ int WebDialogHost::DoModal(int htmlResource, PageEvents& events) {
             case Event::Kind::Task:
                 event.task();
                 break;
-            case Event::Kind::Closed:
             case Event::Kind::Answer:
                 break;
         }
