@@ -3,10 +3,12 @@
 (openssl) and the configuration archive velk_config.zip, whose component files
 name the given server address and the CA's thumbprint.
 
-    make_configuration.py OUTPUT_FOLDER SERVER_URL
+    make_configuration.py OUTPUT_FOLDER SERVER_URL CA_FOLDER
 
 SERVER_URL is the address under which OUTPUT_FOLDER's files are served, e.g.
-http://127.0.0.1:8000/files. Prints one line per file made.
+http://127.0.0.1:8000/files. The CA is made once and kept in CA_FOLDER, so that
+a machine prepared by an earlier run finds it already trusted. Prints one line
+per file made.
 """
 
 import hashlib
@@ -78,13 +80,15 @@ def build_installer(product, out, work):
           + (", asks for a restart" if product.reboot else ""))
 
 
-def make_ca(out, work):
-    key, pem = work / "ca.key", work / "ca.pem"
-    subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "30",
-                    "-subj", "/CN=velk demo root CA", "-addext",
-                    "basicConstraints=critical,CA:TRUE", "-addext",
-                    "keyUsage=critical,keyCertSign,cRLSign", "-keyout", str(key), "-out",
-                    str(pem)], check=True, stderr=subprocess.DEVNULL)
+def make_ca(out, folder):
+    key, pem = folder / "ca.key", folder / "ca.pem"
+    if not pem.exists():
+        folder.mkdir(parents=True, exist_ok=True)
+        subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "3650",
+                        "-subj", "/CN=velk demo root CA", "-addext",
+                        "basicConstraints=critical,CA:TRUE", "-addext",
+                        "keyUsage=critical,keyCertSign,cRLSign", "-keyout", str(key), "-out",
+                        str(pem)], check=True, stderr=subprocess.DEVNULL)
     der = out / CA_FILE
     subprocess.run(["openssl", "x509", "-in", str(pem), "-outform", "DER", "-out", str(der)],
                    check=True)
@@ -110,16 +114,17 @@ def make_archive(out, server, stamp):
 
 
 def main():
-    if len(sys.argv) != 3:
+    if len(sys.argv) != 4:
         sys.exit(__doc__)
     out = pathlib.Path(sys.argv[1])
     server = sys.argv[2].rstrip("/")
+    ca_folder = pathlib.Path(sys.argv[3])
     out.mkdir(parents=True, exist_ok=True)
     with tempfile.TemporaryDirectory() as temp:
         work = pathlib.Path(temp)
         for product in PRODUCTS:
             build_installer(product, out, work)
-        stamp = make_ca(out, work)
+    stamp = make_ca(out, ca_folder)
     make_archive(out, server, stamp)
 
 
