@@ -149,6 +149,18 @@ class Wizard {
     await this.page.waitForSelector('#ComponentList table', { state: 'attached' });
   }
 
+  // The straight road from the provider page, with one site ticked, to the
+  // installation page.
+  async installFor(site) {
+    await this.providerPage();
+    await this.tick(site);
+    await this.click('ButtonOK');
+    await this.listPage();
+    await this.click('ButtonOK');
+    await this.packetPage();
+    await this.click('ButtonOK');
+  }
+
   async installationEnds(beginning) {
     await this.reach(installation);
     await this.page.waitForFunction((text) =>
@@ -295,13 +307,7 @@ async function errors(wizard, _url, served, replacement) {
   await wizard.click('ButtonBack');
   await wizard.reach(welcome);
   await wizard.click('ButtonOK');
-  await wizard.providerPage();
-  await wizard.tick('Площадка с неисправным установщиком');
-  await wizard.click('ButtonOK');
-  await wizard.listPage();
-  await wizard.click('ButtonOK');
-  await wizard.packetPage();
-  await wizard.click('ButtonOK');
+  await wizard.installFor('Площадка с неисправным установщиком');
   await wizard.installationEnds('Ошибка в процессе установки: ');
   check(await wizard.text('#Status') === 'Ошибка в процессе установки: Программа вернула ' +
     'значение отличное от нуля. Код ошибки: 1603', 'unexpected failure: ' +
@@ -318,13 +324,7 @@ async function cancel(wizard) {
   const { page } = wizard;
   await wizard.reach(welcome);
   await wizard.click('ButtonOK');
-  await wizard.providerPage();
-  await wizard.tick('Площадка с медленным сервером');
-  await wizard.click('ButtonOK');
-  await wizard.listPage();
-  await wizard.click('ButtonOK');
-  await wizard.packetPage();
-  await wizard.click('ButtonOK');
+  await wizard.installFor('Площадка с медленным сервером');
 
   await wizard.reach(installation);
   await page.waitForFunction(() => {
