@@ -1,6 +1,7 @@
 #include "tasks/software_task.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <optional>
 #include <sstream>
 #include <stdexcept>
@@ -64,23 +65,27 @@ TaskStatus CheckInstalledVersion(const std::optional<std::string>& version, cons
     return VersionRangeStatus(*version, packet.minVersion, packet.maxVersion);
 }
 
-// The name under which the entry lists the packet: its name, else the first
-// alias that matches; nullptr when the entry is about something else.
-const std::string* MatchedName(const Packet& packet, const std::string& displayName) {
-    if (displayName == packet.name) return &packet.name;
-    const auto alias = std::find(packet.alias.begin(), packet.alias.end(), displayName);
-    return alias == packet.alias.end() ? nullptr : &*alias;
+// The entry that decides about the packet: of all entries listed under its
+// name or one of its aliases, the last one enumerated, since every entry
+// overrides what an earlier one said.
+std::optional<std::size_t> DecidingEntry(const UninstallList& entries, const Packet& packet) {
+    std::optional<std::size_t> last = entries.LastListed(packet.name);
+    for (const auto& alias : packet.alias) {
+        const auto listed = entries.LastListed(alias);
+        if (listed && (!last || *listed > *last)) last = listed;
+    }
+    return last;
 }
 
-// Every packet is held against every entry; a later entry that lists the
-// packet again overrides what an earlier one said.
-void MatchUninstallEntry(const PacketList& list, const UninstallEntry& entry) {
+void MatchUninstallList(const PacketList& list, const UninstallList& entries) {
     for (const auto& packet : list) {
         if (!packet->CheckRegKey.empty()) continue;
-        const std::string* matched = MatchedName(*packet, entry.displayName);
-        if (matched == nullptr) continue;
-        packet->status = CheckInstalledVersion(entry.displayVersion, *packet);
-        packet->installedText = *matched + " " + entry.displayVersion.value_or("");
+        const auto index = DecidingEntry(entries, *packet);
+        if (!index) continue;
+        // The name or alias matched is the entry's DisplayName itself.
+        const auto& version = entries.DisplayVersion(*index);
+        packet->status = CheckInstalledVersion(version, *packet);
+        packet->installedText = entries.DisplayName(*index) + " " + version.value_or("");
     }
 }
 
@@ -194,7 +199,7 @@ void SoftwareTask::ScanUninstallList(const PacketList& list, std::uint32_t view)
     if (list.size() == 1) list.front()->ToInstall = true;
     // Found before: the packets keep what the earlier detection said.
     if (status == TaskStatus::Installed) return;
-    for (const auto& entry : *entries) MatchUninstallEntry(list, entry);
+    MatchUninstallList(list, *entries);
 }
 
 void SoftwareTask::CheckRegistryValue(Packet& packet) {

@@ -1,6 +1,5 @@
 #include "tasks/uninstall_list.h"
 
-#include "platform/registry_key.h"
 #include "platform/system_errors.h"
 
 namespace velk {
@@ -21,27 +20,47 @@ std::optional<std::string> ReadText(const RegKey& key, const std::string& name,
 
 }  // namespace
 
-std::optional<UninstallList> ReadUninstallList(Registry& registry, std::uint32_t view) {
-    const RegKey uninstall =
+std::optional<UninstallList> UninstallList::Read(Registry& registry, std::uint32_t view) {
+    RegKey uninstall =
         RegKey::Open(registry, kHkeyLocalMachine, kUninstallKey, view | kKeyEnumerateSubKeys);
     if (!uninstall) return std::nullopt;
-    UninstallList entries;
+    UninstallList list(registry, std::move(uninstall), view);
     for (std::uint32_t index = 0;; ++index) {
         char subkey[kMaxKeyNameLength + 1];
         std::uint32_t subkeySize = sizeof subkey;
-        if (registry.EnumKey(uninstall.handle(), index, subkey, &subkeySize) != kErrorSuccess) {
+        if (registry.EnumKey(list.uninstall_.handle(), index, subkey, &subkeySize) !=
+            kErrorSuccess) {
             break;
         }
-        const RegKey entry = RegKey::Open(registry, uninstall.handle(),
-                                          std::string(subkey, subkeySize), view | kKeyRead);
+        std::string name(subkey, subkeySize);
+        const RegKey entry =
+            RegKey::Open(registry, list.uninstall_.handle(), name, view | kKeyRead);
         if (!entry) continue;
         std::uint32_t type = kRegNone;
         std::optional<std::string> displayName = ReadText(entry, "DisplayName", &type);
         if (!displayName || type != kRegSz) continue;
-        // Any type: the text is taken as the bytes read.
-        entries.push_back({std::move(*displayName), ReadText(entry, "DisplayVersion")});
+        list.lastByName_.insert_or_assign(*displayName, list.entries_.size());
+        list.entries_.push_back({std::move(name), std::move(*displayName), false, std::nullopt});
     }
-    return entries;
+    return list;
+}
+
+std::optional<std::size_t> UninstallList::LastListed(const std::string& displayName) const {
+    const auto found = lastByName_.find(displayName);
+    if (found == lastByName_.end()) return std::nullopt;
+    return found->second;
+}
+
+const std::optional<std::string>& UninstallList::DisplayVersion(std::size_t index) const {
+    const Entry& entry = entries_[index];
+    if (!entry.versionRead) {
+        const RegKey key =
+            RegKey::Open(*registry_, uninstall_.handle(), entry.subkey, view_ | kKeyRead);
+        // Any type: the text is taken as the bytes read.
+        if (key) entry.displayVersion = ReadText(key, "DisplayVersion");
+        entry.versionRead = true;
+    }
+    return entry.displayVersion;
 }
 
 UninstallListScope::UninstallListScope(Registry& registry) : registry_(registry) {
@@ -52,8 +71,8 @@ UninstallListScope::~UninstallListScope() { activeScope = nullptr; }
 
 SharedUninstallList UninstallListOf(Registry& registry, std::uint32_t view) {
     const auto read = [&]() -> SharedUninstallList {
-        auto entries = ReadUninstallList(registry, view);
-        return entries ? std::make_shared<const UninstallList>(std::move(*entries)) : nullptr;
+        auto list = UninstallList::Read(registry, view);
+        return list ? std::make_shared<const UninstallList>(std::move(*list)) : nullptr;
     };
     if (activeScope == nullptr || &activeScope->registry_ != &registry) return read();
     auto& views = activeScope->views_;

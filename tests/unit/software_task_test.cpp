@@ -465,6 +465,16 @@ TEST(SoftwareTaskDetect, TheLastListingDecidesAndTheThirtyTwoBitViewComesLast) {
          {{kKeyWow64_32Key, {"a", "Crypto", "4.5"}}, {kKeyWow64_32Key, {"b", "Other", "1.0"}}},
          TaskStatus::Installed,
          "Crypto 4.5"},
+        {"a later alias listing overrides the name's",
+         true,
+         {{kKeyWow64_32Key, {"a", "Crypto", "4.5"}}, {kKeyWow64_32Key, {"b", "Old Crypto", "3.0"}}},
+         TaskStatus::InstalledOtherVersion,
+         "Old Crypto 3.0"},
+        {"a later name listing overrides the alias's",
+         true,
+         {{kKeyWow64_32Key, {"a", "Old Crypto", "3.0"}}, {kKeyWow64_32Key, {"b", "Crypto", "4.5"}}},
+         TaskStatus::Installed,
+         "Crypto 4.5"},
         {"one view on a 32-bit system",
          false,
          {{0, {"a", "Crypto", "4.5"}}},
@@ -473,7 +483,8 @@ TEST(SoftwareTaskDetect, TheLastListingDecidesAndTheThirtyTwoBitViewComesLast) {
     };
     for (const auto& c : cases) {
         FakePlatform fake(c.x64);
-        SoftwareTask task = Loaded(fake.platform, PacketYaml("Crypto", "    minVersion: 4.0\n"));
+        SoftwareTask task = Loaded(
+            fake.platform, PacketYaml("Crypto", "    minVersion: 4.0\n    alias: Old Crypto\n"));
         for (const auto& [view, listing] : c.listings) List(fake.registry, view, listing);
         task.Detect();
         EXPECT_EQ(task.packets[0]->status, c.status) << c.what;
@@ -907,6 +918,35 @@ TEST(UninstallListScope, SharesOneReadingOfEachViewWhileItLives) {
     }
     EXPECT_EQ(detect("Crypto"), "Crypto 2.0") << "afresh after the scope";
     EXPECT_EQ(detect("Crypto64"), "Crypto64 2.0");
+    EXPECT_EQ(fake.registry.OpenHandleCount(), 0u);
+}
+
+// Versions are read when a packet asks, from the entry that decides: the
+// entries skipped for their names must not shift which key that is.
+TEST(UninstallListScope, ReadsEachVersionFromTheEntryThatDecides) {
+    FakePlatform fake;
+    List(fake.registry, kKeyWow64_32Key, {"a", std::nullopt, "9.1"});
+    List(fake.registry, kKeyWow64_32Key, {"b", "Crypto", "9.2", kRegExpandSz});
+    List(fake.registry, kKeyWow64_32Key, {"c", "Crypto", "1.0"});
+    List(fake.registry, kKeyWow64_32Key, {"d", std::string(300, 'C'), "9.3"});
+    List(fake.registry, kKeyWow64_32Key, {"e", "Other", "2.0"});
+    List(fake.registry, kKeyWow64_32Key, {"f", "Crypto", "4.5"});
+    List(fake.registry, kKeyWow64_32Key, {"g", "Plugin", std::nullopt});
+    List(fake.registry, kKeyWow64_64Key, {"e", "Other64", "3.0"});
+    const auto detect = [&](const char* name) {
+        SoftwareTask task = Loaded(fake.platform, PacketYaml(name));
+        task.Detect();
+        return task.packets[0]->installedText;
+    };
+    {
+        const UninstallListScope scope(fake.registry);
+        EXPECT_EQ(detect("Other"), "Other 2.0");
+        EXPECT_EQ(detect("Crypto"), "Crypto 4.5");
+        EXPECT_EQ(detect("Other64"), "Other64 3.0") << "the same key name in the other view";
+        EXPECT_EQ(detect("Plugin"), "Plugin ");
+        EXPECT_EQ(detect("Crypto"), "Crypto 4.5") << "asked again";
+    }
+    EXPECT_EQ(detect("Crypto"), "Crypto 4.5") << "without a scope";
     EXPECT_EQ(fake.registry.OpenHandleCount(), 0u);
 }
 
