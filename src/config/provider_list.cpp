@@ -9,25 +9,6 @@
 namespace velk {
 namespace {
 
-// libyaml zeroes the event before filling it, and deleting a zeroed event is
-// a no-op, so the guard is safe on the error path too.
-class Event {
-  public:
-    Event() = default;
-    ~Event() { yaml_event_delete(&event_); }
-    Event(const Event&) = delete;
-    Event& operator=(const Event&) = delete;
-
-    yaml_event_t* get() { return &event_; }
-    yaml_event_type_t type() const { return event_.type; }
-    std::string_view scalar() const {
-        return {reinterpret_cast<const char*>(event_.data.scalar.value), event_.data.scalar.length};
-    }
-
-  private:
-    yaml_event_t event_{};
-};
-
 // What the values that follow are taken as.
 enum class Reading { Nothing, Name, Components };
 
@@ -80,7 +61,7 @@ ProviderList ReadProviderListFromText(std::string_view text) {
     ProviderListBuilder builder;
     YamlParser parser(text);
     for (;;) {
-        Event event;
+        YamlEvent event;
         if (!yaml_parser_parse(parser.get(), event.get())) throw YamlFormatError();
         switch (event.type()) {
             case YAML_SCALAR_EVENT:

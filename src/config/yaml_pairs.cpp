@@ -7,25 +7,6 @@
 namespace velk {
 namespace {
 
-// yaml_parser_scan zeroes the token before filling it, and deleting a zeroed
-// token is a no-op, so the guard is safe on the error path too.
-class Token {
-  public:
-    Token() = default;
-    ~Token() { yaml_token_delete(&token_); }
-    Token(const Token&) = delete;
-    Token& operator=(const Token&) = delete;
-
-    yaml_token_t* get() { return &token_; }
-    yaml_token_type_t type() const { return token_.type; }
-    std::string_view scalar() const {
-        return {reinterpret_cast<const char*>(token_.data.scalar.value), token_.data.scalar.length};
-    }
-
-  private:
-    yaml_token_t token_{};
-};
-
 void TraceText(std::string_view label, std::string_view text) {
     if (TraceEnabled()) Trace(std::string(label).append(text));
 }
@@ -40,7 +21,7 @@ YamlPairs ReadYamlPairsFromText(std::string_view text) {
 
     YamlParser parser(text);
     for (;;) {
-        Token token;
+        YamlToken token;
         if (!yaml_parser_scan(parser.get(), token.get())) throw YamlFormatError();
 
         switch (token.type()) {

@@ -33,6 +33,30 @@ class YamlParser {
     yaml_parser_t parser_;
 };
 
+// One token or event that libyaml fills, deleted with it. libyaml zeroes the
+// item before filling it, and deleting a zeroed item is a no-op, so the guard
+// is safe on the error path too.
+template <typename Item, void (*Delete)(Item*)>
+class YamlItem {
+  public:
+    YamlItem() = default;
+    ~YamlItem() { Delete(&item_); }
+    YamlItem(const YamlItem&) = delete;
+    YamlItem& operator=(const YamlItem&) = delete;
+
+    Item* get() { return &item_; }
+    auto type() const { return item_.type; }
+    std::string_view scalar() const {
+        return {reinterpret_cast<const char*>(item_.data.scalar.value), item_.data.scalar.length};
+    }
+
+  private:
+    Item item_{};
+};
+
+using YamlToken = YamlItem<yaml_token_t, yaml_token_delete>;
+using YamlEvent = YamlItem<yaml_event_t, yaml_event_delete>;
+
 // A configuration file's whole content, read in binary: libyaml normalises
 // line breaks itself, and the Windows C library's text mode would stop at a
 // Ctrl-Z. Nothing readable (a missing file, a folder, an empty file) reads as
