@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,6 +31,24 @@ YamlPairs ReadYamlPairsFromText(std::string_view text);
 // The field of a key made inside a "-group" mapping ("group:field"), or
 // nothing when the key belongs to another group or to none.
 std::optional<std::string_view> GroupField(std::string_view key, std::string_view group);
+
+// The "-group" mappings of a file, in order, as items made by make_shared.
+// The field `opener` starts a new item, so it must be a group's first key: a
+// key written before it lands in the previous item, and keys before the
+// file's first opener belong to none and are dropped. Every field, the
+// opener included, goes to apply(item, field, value) of the latest item.
+template <typename Item, typename Apply>
+std::vector<std::shared_ptr<Item>> ReadGroups(const YamlPairs& pairs, std::string_view group,
+                                              std::string_view opener, Apply apply) {
+    std::vector<std::shared_ptr<Item>> items;
+    for (const auto& [key, value] : pairs) {
+        const auto field = GroupField(key, group);
+        if (!field) continue;
+        if (*field == opener) items.push_back(std::make_shared<Item>());
+        if (!items.empty()) apply(*items.back(), *field, value);
+    }
+    return items;
+}
 
 // The value of the first pair whose key equals `key` exactly, or "".
 std::string FindValue(const YamlPairs& pairs, std::string_view key);

@@ -53,27 +53,19 @@ Bytes ParseStamp(const std::string& stamp) {
 }
 
 std::vector<std::shared_ptr<Certificate>> ReadCertificates(const YamlPairs& pairs) {
-    std::vector<std::shared_ptr<Certificate>> certificates;
-    for (const auto& [key, value] : pairs) {
-        const auto found = GroupField(key, kGroup);
-        if (!found) continue;
-        const std::string_view field = *found;
-        if (field == "name") {
-            certificates.push_back(std::make_shared<Certificate>());
-            certificates.back()->name = value;
-            continue;
-        }
-        if (certificates.empty()) continue;
-        Certificate& current = *certificates.back();
-        if (field == "SrcUrl") {
-            current.SrcUrl = value;
-        } else if (field == "stamp") {
-            current.stamp = value;
-        } else if (field == "store") {
-            current.store = value;
-        }
-    }
-    return certificates;
+    return ReadGroups<Certificate>(
+        pairs, kGroup, "name",
+        [](Certificate& current, std::string_view field, const std::string& value) {
+            if (field == "name") {
+                current.name = value;
+            } else if (field == "SrcUrl") {
+                current.SrcUrl = value;
+            } else if (field == "stamp") {
+                current.stamp = value;
+            } else if (field == "store") {
+                current.store = value;
+            }
+        });
 }
 
 }  // namespace velk

@@ -89,31 +89,21 @@ std::optional<std::string> RecordData(const Record& record) {
 }
 
 std::vector<std::shared_ptr<Record>> ReadRecords(const YamlPairs& pairs) {
-    std::vector<std::shared_ptr<Record>> records;
-    for (const auto& [key, value] : pairs) {
-        const auto found = GroupField(key, kRecordGroup);
-        if (!found) continue;
-        const std::string_view field = *found;
-        if (field == "bits") {
-            records.push_back(std::make_shared<Record>());
-            records.back()->bits = value;
-            continue;
-        }
-        // A group that does not begin with "bits" has no record of its own;
-        // its keys before the first "bits" of the file have none at all.
-        if (records.empty()) continue;
-        Record& current = *records.back();
-        if (field == "key") {
-            SetLocation(current, value);
-        } else if (field == "type") {
-            current.type = RegistryValueType(value);
-        } else if (field == "name") {
-            current.name = value;
-        } else if (field == "value") {
-            current.value = value;
-        }
-    }
-    return records;
+    return ReadGroups<Record>(
+        pairs, kRecordGroup, "bits",
+        [](Record& current, std::string_view field, const std::string& value) {
+            if (field == "bits") {
+                current.bits = value;
+            } else if (field == "key") {
+                SetLocation(current, value);
+            } else if (field == "type") {
+                current.type = RegistryValueType(value);
+            } else if (field == "name") {
+                current.name = value;
+            } else if (field == "value") {
+                current.value = value;
+            }
+        });
 }
 
 }  // namespace velk

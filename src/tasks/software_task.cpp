@@ -103,56 +103,49 @@ TaskStatus VersionRangeStatus(const std::string& version, const std::string& min
 SoftwareTask::SoftwareTask(Platform& platform) : platform_(platform) {}
 
 void SoftwareTask::Load(YamlPairs pairs) {
-    Packet* current = nullptr;
     for (const auto& [key, value] : pairs) {
-        if (key == "choose_type") {
-            choose_type = value;
-            continue;
-        }
-        const auto found = GroupField(key, kPacketPrefix);
-        if (!found) continue;
-        const std::string_view field = *found;
-        if (field == "name") {
-            current = packets.emplace_back(std::make_shared<Packet>()).get();
-            current->name = value;
-            continue;
-        }
-        // Keys before the first name belong to no packet and are dropped.
-        if (current == nullptr) continue;
-        Packet& packet = *current;
-        if (field == "title") {
-            packet.title = value;
-        } else if (field == "version") {
-            packet.version = value;
-        } else if (field == "minVersion") {
-            packet.minVersion = value;
-        } else if (field == "maxVersion") {
-            packet.maxVersion = value;
-        } else if (field == "versionFilter") {
-            packet.versionFilter = value;
-        } else if (field == "bits") {
-            packet.bits = value;
-        } else if (field == "SrcUrl") {
-            packet.SrcUrl = value;
-        } else if (field == "CommandLine") {
-            packet.CommandLine = value;
-        } else if (field == "CheckRegKey") {
-            packet.CheckRegKey = value;
-        } else if (field == "CheckRegParam") {
-            packet.CheckRegParam = value;
-        } else if (field == "windows") {
-            packet.windows = SplitAtCommas(value);
-        } else if (field == "alias") {
-            packet.alias.push_back(value);
-        } else if (field == "DstUrl") {
-            packet.DstUrl = value;
-            if (const auto at = value.find(kWindowsDirectoryPlaceholder); at != std::string::npos) {
-                packet.DstUrl.replace(at, kWindowsDirectoryPlaceholder.size(), WindowsDirectory());
-            }
-        } else if (field == "ToInstall") {
-            packet.ToInstall = true;
-        }
+        if (key == "choose_type") choose_type = value;
     }
+    packets = ReadGroups<Packet>(
+        pairs, kPacketPrefix, "name",
+        [this](Packet& packet, std::string_view field, const std::string& value) {
+            if (field == "name") {
+                packet.name = value;
+            } else if (field == "title") {
+                packet.title = value;
+            } else if (field == "version") {
+                packet.version = value;
+            } else if (field == "minVersion") {
+                packet.minVersion = value;
+            } else if (field == "maxVersion") {
+                packet.maxVersion = value;
+            } else if (field == "versionFilter") {
+                packet.versionFilter = value;
+            } else if (field == "bits") {
+                packet.bits = value;
+            } else if (field == "SrcUrl") {
+                packet.SrcUrl = value;
+            } else if (field == "CommandLine") {
+                packet.CommandLine = value;
+            } else if (field == "CheckRegKey") {
+                packet.CheckRegKey = value;
+            } else if (field == "CheckRegParam") {
+                packet.CheckRegParam = value;
+            } else if (field == "windows") {
+                packet.windows = SplitAtCommas(value);
+            } else if (field == "alias") {
+                packet.alias.push_back(value);
+            } else if (field == "DstUrl") {
+                packet.DstUrl = value;
+                if (const auto at = value.find(kWindowsDirectoryPlaceholder);
+                    at != std::string::npos) {
+                    packet.DstUrl.replace(at, kWindowsDirectoryPlaceholder.size(),
+                                          WindowsDirectory());
+                }
+            } else if (field == "ToInstall") {
+                packet.ToInstall = true;
+            }
+        });
 }
 
 std::string SoftwareTask::WindowsDirectory() const {
