@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string>
 #include <typeindex>
+#include <utility>
 #include <vector>
 
 #include "config/data_folder.h"
@@ -63,9 +64,15 @@ const TaskType kScriptedTypes[] = {
 
 // One component file: its type, the status Detect finds, further lines.
 struct Component {
+    Component(std::string componentName, std::string componentType, int detected = 3,
+              std::string moreYaml = {})
+        : name(std::move(componentName)),
+          type(std::move(componentType)),
+          status(detected),
+          extra(std::move(moreYaml)) {}
     std::string name;
     std::string type;
-    int status = 3;
+    int status;
     std::string extra;
 };
 
@@ -131,7 +138,9 @@ TEST_F(TaskSetTest, TypeNamesMatchExactly) {
         folder_.Write("c.yaml", c.typeLine);
         const auto task = LoadFile("c");
         ASSERT_EQ(task != nullptr, c.created);
-        if (task) EXPECT_EQ(task->kind, c.kind);
+        if (task) {
+            EXPECT_EQ(task->kind, c.kind);
+        }
     }
     EXPECT_EQ(LoadFile("missing"), nullptr);
 }
@@ -233,7 +242,9 @@ TEST_F(TaskSetTest, AFailureEndsTheLoadWithAnErrorBox) {
         ASSERT_EQ(taskSet.tasks.size(), c.tasksKept);
         EXPECT_EQ(TaskNames().front(), "a");
         EXPECT_EQ(Scripted(0).detections, c.detectionsOfA);
-        if (c.tasksKept == 3) EXPECT_EQ(Scripted(2).detections, 0);
+        if (c.tasksKept == 3) {
+            EXPECT_EQ(Scripted(2).detections, 0);
+        }
     }
 }
 
