@@ -50,12 +50,7 @@ class CopyTaskIntegrationTest : public ::testing::Test {
     }
 
     std::string Execute() {
-        try {
-            task_.Execute(page_, cancel_);
-        } catch (const std::runtime_error& error) {
-            return Cp1251ToUtf8(error.what());
-        }
-        return "";
+        return test::ErrorOf([&] { task_.Execute(page_, cancel_); });
     }
 
     std::filesystem::path Copy() const { return program_.path() / "licence.lic"; }

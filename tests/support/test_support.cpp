@@ -7,6 +7,8 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "platform/codepage.h"
+
 namespace velk::test {
 
 TempDir::TempDir() {
@@ -20,6 +22,15 @@ TempDir::TempDir() {
 TempDir::~TempDir() {
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
+}
+
+std::string ErrorOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const std::runtime_error& error) {
+        return Cp1251ToUtf8(error.what());
+    }
+    return "";
 }
 
 std::string ReadFile(const std::filesystem::path& path) {

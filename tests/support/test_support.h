@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 namespace velk::test {
@@ -26,6 +27,10 @@ std::string ReadFile(const std::filesystem::path& path);
 
 // A file of tests/data.
 std::filesystem::path DataFile(const std::string& name);
+
+// The message of the runtime error that `action` raises, as UTF-8; empty
+// when it raises none. Other exceptions pass through.
+std::string ErrorOf(const std::function<void()>& action);
 
 // The Wine prefix kind the test runs in ("win64", "win32"), empty natively.
 std::string WineArch();

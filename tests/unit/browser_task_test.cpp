@@ -22,6 +22,7 @@ namespace velk {
 namespace {
 
 using Actions = std::vector<std::uint32_t>;
+using test::ErrorOf;
 
 TEST(ParseActionList, ReadsCodesAndAscendingRangesInTextOrder) {
     const struct {
@@ -110,14 +111,6 @@ class BrowserTaskTest : public ::testing::Test {
     void ExpectEverythingReleased() {
         EXPECT_EQ(zones().LiveObjects(), 0);
         EXPECT_EQ(registry().OpenHandleCount(), 0u);
-    }
-    std::string ErrorOf(const std::function<void()>& run) {
-        try {
-            run();
-        } catch (const std::runtime_error& error) {
-            return Cp1251ToUtf8(error.what());
-        }
-        return "";
     }
 
     static constexpr char kCompatKey[] =

@@ -16,19 +16,11 @@
 namespace velk {
 namespace {
 
+using test::ErrorOf;
 using test::LoadTestCertificate;
 using test::RecordingPage;
 using test::StampOf;
 using test::TestCertificate;
-
-std::string ErrorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const std::runtime_error& error) {
-        return Cp1251ToUtf8(error.what());
-    }
-    return "";
-}
 
 class CertTaskTest : public ::testing::Test {
   protected:

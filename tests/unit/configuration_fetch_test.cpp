@@ -61,12 +61,7 @@ class ConfigurationFetchTest : public ::testing::Test {
 
     // The message of the failure, as UTF-8; empty when the fetch succeeded.
     std::string Fetch(SystemInfo& system) {
-        try {
-            FetchConfiguration(internet_, system);
-        } catch (const std::runtime_error& error) {
-            return Cp1251ToUtf8(error.what());
-        }
-        return "";
+        return test::ErrorOf([&] { FetchConfiguration(internet_, system); });
     }
     std::string Fetch() { return Fetch(system_); }
 

@@ -16,20 +16,12 @@
 namespace velk {
 namespace {
 
+using test::ErrorOf;
 using test::RecordingPage;
 
 constexpr char kProgramKey[] = "SOFTWARE\\Ormeta\\SignPlugin";
 constexpr char kDataFolder[] = "C:\\velk_data";
 constexpr char kProgramFolder[] = "C:\\Program Files\\Ormeta";
-
-std::string ErrorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const std::runtime_error& error) {
-        return Cp1251ToUtf8(error.what());
-    }
-    return "";
-}
 
 class CopyTaskTest : public ::testing::TestWithParam<bool> {
   protected:
