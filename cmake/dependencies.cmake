@@ -1,7 +1,7 @@
 # libyaml, zlib, minizip and cpp-httplib: Debian's packages on Linux; on Windows the same
 # sources cross-built by scripts/setup into VELK_DEPS_PREFIX.
 if(WIN32)
-  set(VELK_DEPS_PREFIX "${PROJECT_SOURCE_DIR}/build/deps/mingw" CACHE PATH
+  set(VELK_DEPS_PREFIX "${PROJECT_SOURCE_DIR}/build/deps/${VELK_MINGW}" CACHE PATH
       "Where scripts/setup installed the mingw builds of libyaml, zlib and minizip")
   if(NOT EXISTS "${VELK_DEPS_PREFIX}/lib/libyaml.a")
     message(FATAL_ERROR "No mingw libraries in ${VELK_DEPS_PREFIX}: run scripts/setup first")

@@ -119,7 +119,7 @@ TEST_F(ZonesContract, MappingAgainKeepsTheFirstAndAnswersFileExists) {
 
 TEST_F(ZonesContract, PatternsThatAreNotHostsAreRefused) {
     const std::string domain = Domain();
-    for (const std::string pattern : {"https://" + domain + "/path", std::string("https://"),
+    for (const std::string& pattern : {"https://" + domain + "/path", std::string("https://"),
                                       std::string("://" + domain), std::string()}) {
         EXPECT_LT(security_->SetZoneMapping(kUrlZoneTrusted, Utf8ToUtf16(pattern), kSzmCreate), 0)
             << pattern;

@@ -16,9 +16,15 @@ std::string AppPath(const char* executable) {
         std::string("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\") + executable;
     char path[MAX_PATH] = {};
     DWORD size = sizeof(path);
+#ifdef _WIN64
+    // The 64-bit test build looks where the 32-bit program does.
+    const DWORD flags = RRF_RT_REG_SZ | RRF_SUBKEY_WOW6432KEY;
+#else
+    const DWORD flags = RRF_RT_REG_SZ;
+#endif
     for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
         size = sizeof(path);
-        if (::RegGetValueA(root, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, path, &size) ==
+        if (::RegGetValueA(root, key.c_str(), nullptr, flags, nullptr, path, &size) ==
             ERROR_SUCCESS) {
             return path;
         }

@@ -6,19 +6,34 @@ namespace velk {
 
 namespace {
 
-// The predefined roots have the same values as the system's HKEY constants
-// in a 32-bit program; opened keys are the system's handles themselves.
-HKEY ToHkey(RegHandle key) { return reinterpret_cast<HKEY>(key); }
+// The predefined roots are the system's HKEY constants as 32-bit numbers,
+// which a 64-bit program sign-extends; opened keys are the system's handles
+// themselves.
+HKEY ToHkey(RegHandle key) {
+    if (key >= kHkeyClassesRoot && key <= kHkeyUsers) {
+        return reinterpret_cast<HKEY>(static_cast<LONG_PTR>(static_cast<LONG>(key)));
+    }
+    return reinterpret_cast<HKEY>(key);
+}
 RegHandle FromHkey(HKEY key) { return reinterpret_cast<RegHandle>(key); }
 
 static_assert(sizeof(RegHandle) == sizeof(HKEY));
+
+// The 64-bit test build reads and writes where the 32-bit program does: an
+// access that names no view gets the 32-bit one.
+REGSAM WithView(std::uint32_t access) {
+#ifdef _WIN64
+    if ((access & (KEY_WOW64_32KEY | KEY_WOW64_64KEY)) == 0) return access | KEY_WOW64_32KEY;
+#endif
+    return access;
+}
 
 }  // namespace
 
 long Win32Registry::OpenKey(RegHandle parent, const std::string& subKey, std::uint32_t access,
                             RegHandle* result) {
     HKEY key = nullptr;
-    const LONG error = ::RegOpenKeyExA(ToHkey(parent), subKey.c_str(), 0, access, &key);
+    const LONG error = ::RegOpenKeyExA(ToHkey(parent), subKey.c_str(), 0, WithView(access), &key);
     if (error == ERROR_SUCCESS) *result = FromHkey(key);
     return error;
 }
@@ -27,7 +42,8 @@ long Win32Registry::CreateKey(RegHandle parent, const std::string& subKey, std::
                               RegHandle* result) {
     HKEY key = nullptr;
     const LONG error = ::RegCreateKeyExA(ToHkey(parent), subKey.c_str(), 0, nullptr,
-                                         REG_OPTION_NON_VOLATILE, access, nullptr, &key, nullptr);
+                                         REG_OPTION_NON_VOLATILE, WithView(access), nullptr, &key,
+                                         nullptr);
     if (error == ERROR_SUCCESS) *result = FromHkey(key);
     return error;
 }

