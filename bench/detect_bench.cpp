@@ -194,8 +194,10 @@ int main() {
     velk::Platform platform{registry, system, internet,     processes, com,
                             ui,       zones,  certificates, files};
 
-    BOOL wow64 = FALSE;
-    ::IsWow64Process(::GetCurrentProcess(), &wow64);
+    // As velk sees it: the 64-bit test build counts as the 32-bit program on
+    // 64-bit Windows.
+    bool wow64 = false;
+    system.IsWow64Process(&wow64);
     // One view on a 32-bit system: writing it twice would only overwrite.
     const bool listed = ListPrograms(KEY_WOW64_32KEY) && (!wow64 || ListPrograms(KEY_WOW64_64KEY));
     const velk::Provider provider = WriteComponents(folder);

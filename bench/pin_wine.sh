@@ -8,6 +8,26 @@
 #   start_pinned_wine    waits until the prefix's running server (if any) has
 #                        ended, then starts a fresh one on CPU 0
 #   pinned COMMAND...    runs COMMAND on CPU 0
+#   bench_build_kind EXE the kind of Windows build EXE is
+#   bench_prefixes EXE   the Wine prefixes (below build/wine) that run EXE's tests
+
+. "$(dirname "${BASH_SOURCE[0]}")/../scripts/wine_host.sh"
+
+bench_build_kind() { # from the machine field of the PE header
+  local pe
+  pe=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ')
+  case $(od -An -tx2 -j$((pe + 4)) -N2 "$1" | tr -d ' ') in
+    8664) echo "64-bit test build" ;;
+    *) echo "32-bit product build" ;;
+  esac
+}
+
+bench_prefixes() {
+  case $(bench_build_kind "$1") in
+    64-bit*) echo x64 ;;
+    *) echo win64 win32 ;;
+  esac
+}
 
 pinned() { taskset -c 0 "$@"; }
 
