@@ -4,15 +4,11 @@
 #include "pages/packet_select_dlg.h"
 #include "pages/page_result.h"
 #include "platform/codepage.h"
+#include "resource_ids.h"
 
 namespace velk {
 
 namespace {
-
-constexpr int kHtmlResource = 114;
-// Back on this page leaves the wizard.
-constexpr int kBackResult = 18;
-constexpr int kCancelResult = 2;
 
 constexpr char kExitBar[] = "<input id=\"ButtonCancel\" type=\"button\" value=\"Выход\" />";
 constexpr char kNextBar[] = "<input id=\"ButtonOK\" type=\"button\" value=\"Далее\" />";
@@ -23,7 +19,7 @@ constexpr char kBackNextBar[] =
 }  // namespace
 
 InstallDlg::InstallDlg(HtmlDialogHost& host, TaskList tasks, Com& com)
-    : HtmlPage(host, kHtmlResource), tasks_(std::move(tasks)), com_(com) {}
+    : HtmlPage(host, VELK_PAGE_INSTALL), tasks_(std::move(tasks)), com_(com) {}
 
 InstallDlg::~InstallDlg() {
     *alive_ = false;
@@ -31,6 +27,11 @@ InstallDlg::~InstallDlg() {
 }
 
 void InstallDlg::SetStatus(const std::string& text) { host().SetText("Status", text); }
+
+void InstallDlg::HideProgress() {
+    progressShown_ = false;
+    host().SetProgress(false, 0);
+}
 
 void InstallDlg::SetButtons(const char* html) {
     host().SetInnerHtml("buttons", Utf8ToCp1251(html));
@@ -48,7 +49,7 @@ void InstallDlg::OnDocumentComplete() {
     } else {
         SetButtons(kExitBar);
     }
-    host().SetProgress(false, 0);
+    HideProgress();
     if (nothingToDo_) return;
 
     processor_ = std::make_unique<TaskProcessor>(
@@ -69,8 +70,11 @@ std::intptr_t InstallDlg::Send(std::uint32_t message, std::uintptr_t wParam, std
     const char* text = reinterpret_cast<const char*>(lParam);
     switch (message) {
         case kMsgDownloadProgress:
-            // wParam 0 starts a download's bar at 0; otherwise it is the percentage.
-            host().SetProgress(true, static_cast<int>(wParam));
+            // wParam 0 starts a download's bar at 0; otherwise it is the
+            // percentage, which moves only a bar that is shown: a report that
+            // arrives after the page hid the bar does not bring it back.
+            if (wParam == 0 && !stopped_) progressShown_ = true;
+            if (progressShown_) host().SetProgress(true, static_cast<int>(wParam));
             break;
         case kMsgDownloadBegins:
             SetStatus(Utf8ToCp1251("Загрузка ") + text + "...");
@@ -79,7 +83,7 @@ std::intptr_t InstallDlg::Send(std::uint32_t message, std::uintptr_t wParam, std
             SetStatus(Utf8ToCp1251("Установка ") + text + "...");
             break;
         case kMsgTaskFinished:
-            host().SetProgress(false, 0);
+            HideProgress();
             break;
         case kMsgRunFinished:
             EndOfRun(text);
@@ -106,7 +110,9 @@ void InstallDlg::OnOk() {
     if (done_ || !nothingToDo_) End(kPageNext);
 }
 
-void InstallDlg::OnBack() { End(kBackResult); }
+// There is no way back from an installation: Back, offered when there was
+// nothing to install, leaves the wizard.
+void InstallDlg::OnBack() { End(kPageExit); }
 
 void InstallDlg::OnCancel() {
     if (!stopped_ && !NothingToInstall(tasks_)) {
@@ -118,11 +124,11 @@ void InstallDlg::OnCancel() {
             SetStatus(Utf8ToCp1251("Установка прервана пользователем"));
             stopped_ = true;
             SetButtons(kNextBar);
-            host().SetProgress(false, 0);
+            HideProgress();
             return;
         }
     }
-    End(kCancelResult);
+    End(kPageExit);
 }
 
 }  // namespace velk

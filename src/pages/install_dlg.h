@@ -29,12 +29,14 @@ class InstallDlg final : public HtmlPage, private PageSink {
     void EndOfRun(const char* outcome);
     void SetStatus(const std::string& text);
     void SetButtons(const char* html);
+    void HideProgress();
 
     TaskList tasks_;
     Com& com_;
     bool nothingToDo_ = false;
     bool stopped_ = false;
     bool done_ = false;
+    bool progressShown_ = false;
     std::unique_ptr<TaskProcessor> processor_;
     // Work the worker posted for this page is dropped once the page is gone.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);

@@ -34,6 +34,8 @@ class ReportingTask : public InstallTask {
         if (outcome_ == Outcome::WaitForCancel) {
             // A download polls the flag between its blocks.
             while (!cancelFlag) std::this_thread::yield();
+            // The block that was under way when the flag was set.
+            page.Send(kMsgDownloadProgress, 70, 0);
             throw std::runtime_error(Utf8ToCp1251("Отменено пользователем"));
         }
         page.Send(kMsgInstallBegins, 0, reinterpret_cast<std::intptr_t>(name.c_str()));
@@ -102,7 +104,7 @@ TEST_F(InstallDlgTest, AFailedTaskEndsTheRunWithItsMessage) {
     host_.Reset();
     EXPECT_EQ(Show({Task(ReportingTask::Outcome::Fail)},
                    {Host::AwaitCommand("Ошибка в процессе"), Host::Click("ButtonCancel")}),
-              2);
+              kPageExit);
     EXPECT_TRUE(host_.boxes.empty());
 }
 
@@ -115,10 +117,13 @@ TEST_F(InstallDlgTest, ACancelledRunKeepsReportingUntilTheWorkerEnds) {
               kPageNext);
     ASSERT_EQ(host_.boxes.size(), 2u);
     bool interrupted = false;
+    bool shownAfterwards = false;
     for (const auto& command : host_.commands) {
         interrupted |= Cp1251ToUtf8(command.value) == "Установка прервана пользователем";
+        shownAfterwards |= interrupted && command.op == "progress" && command.name == "shown";
     }
     EXPECT_TRUE(interrupted);
+    EXPECT_FALSE(shownAfterwards) << "a late report showed the hidden progress bar again";
     EXPECT_EQ(Status(), "Ошибка в процессе установки: Отменено пользователем");
 }
 
