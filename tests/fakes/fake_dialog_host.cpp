@@ -10,6 +10,8 @@ int FakeDialogHost::DoModal(int htmlResource, PageEvents& events) {
     shown.push_back(htmlResource);
     ended_ = false;
     askBeforeLeaving = true;
+    // Awaited commands are this page's own, not those of a page shown before.
+    const std::size_t firstCommand = commands.size();
     events.OnDocumentComplete();
     std::size_t next = 0;
     while (!ended_) {
@@ -21,7 +23,7 @@ int FakeDialogHost::DoModal(int htmlResource, PageEvents& events) {
                 events.OnClick(step.click);
                 break;
             case Step::Kind::AwaitCommand:
-                while (!ended_ && !HasCommandWith(step.text)) {
+                while (!ended_ && !HasCommandWith(step.text, firstCommand)) {
                     WaitForPost();
                     RunPosted();
                 }
@@ -37,10 +39,10 @@ void FakeDialogHost::WaitForPost() {
     posted_.wait(lock, [this] { return !tasks_.empty(); });
 }
 
-bool FakeDialogHost::HasCommandWith(const std::string& text) const {
+bool FakeDialogHost::HasCommandWith(const std::string& text, std::size_t first) const {
     const std::string wanted = Utf8ToCp1251(text);
-    for (const auto& command : commands) {
-        if (command.value.find(wanted) != std::string::npos) return true;
+    for (std::size_t i = first; i < commands.size(); ++i) {
+        if (commands[i].value.find(wanted) != std::string::npos) return true;
     }
     return false;
 }

@@ -23,12 +23,12 @@ class FakeDialogHost : public HtmlDialogHost {
     struct Step {
         enum class Kind { Click, AwaitCommand } kind;
         ElementClick click;
-        std::string text;  // AwaitCommand: waits until a command's value holds it
+        std::string text;  // AwaitCommand: waits until a command of this page holds it
     };
     static Step Click(std::string id, std::string tag = "INPUT", bool checked = false) {
         return {Step::Kind::Click, {std::move(id), std::move(tag), checked}, {}};
     }
-    // Runs posted work until some command's value contains text (UTF-8 text
+    // Runs posted work until a command of the page being shown contains text (UTF-8 text
     // is compared after conversion to Windows-1251).
     static Step AwaitCommand(std::string text) {
         return {Step::Kind::AwaitCommand, {}, std::move(text)};
@@ -71,7 +71,7 @@ class FakeDialogHost : public HtmlDialogHost {
   private:
     void RunPosted();
     void WaitForPost();
-    bool HasCommandWith(const std::string& text) const;
+    bool HasCommandWith(const std::string& text, std::size_t first) const;
 
     std::mutex mutex_;
     std::condition_variable posted_;
