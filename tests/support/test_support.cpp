@@ -1,10 +1,10 @@
 #include "support/test_support.h"
 
 #include <atomic>
-#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 
 #include "platform/codepage.h"
@@ -12,11 +12,15 @@
 namespace velk::test {
 
 TempDir::TempDir() {
+    // Test programs run side by side: a folder that exists already belongs to
+    // another one and is never shared.
     static std::atomic<unsigned> counter{0};
-    auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    path_ = std::filesystem::temp_directory_path() /
-            ("velk-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
-    std::filesystem::create_directories(path_);
+    static std::random_device random;
+    for (;;) {
+        path_ = std::filesystem::temp_directory_path() /
+                ("velk-test-" + std::to_string(random()) + "-" + std::to_string(counter++));
+        if (std::filesystem::create_directory(path_)) return;
+    }
 }
 
 TempDir::~TempDir() {
