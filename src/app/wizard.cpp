@@ -8,6 +8,8 @@
 #include "pages/packet_select_dlg.h"
 #include "pages/page_result.h"
 #include "pages/provider_list_dlg.h"
+#include "platform/codepage.h"
+#include "platform/ui.h"
 #include "tasks/task_set.h"
 
 namespace velk {
@@ -32,6 +34,10 @@ int RunStageLoop(Make make, Following following) {
 
 }  // namespace
 
+void Wizard::ShowLoadFailure(const TaskSet& taskSet) {
+    platform_.ui.MessageBox(kNoOwner, taskSet.failure, Utf8ToCp1251("Ошибка"), kMbOk, kMbIconError);
+}
+
 Wizard::Wizard(HtmlDialogHost& host, Platform& platform, Shutdown& shutdown)
     : host_(host), platform_(platform), shutdown_(shutdown) {}
 
@@ -50,7 +56,10 @@ int Wizard::RunProviders() {
 
 int Wizard::RunComponents(const Provider& provider) {
     TaskSet taskSet;
-    if (!LoadTaskSet(provider, taskSet, platform_)) return kPageExit;
+    if (!LoadTaskSet(provider, taskSet, platform_)) {
+        ShowLoadFailure(taskSet);
+        return kPageExit;
+    }
     int result = kPageNone;
     if (!taskSet.allInstalled) {
         result = RunStageLoop(
@@ -85,7 +94,7 @@ int Wizard::RunInstallation(TaskSet& taskSet) {
 int Wizard::RunFinalStatus(const Provider& provider) {
     // A failed load still shows what was loaded before it.
     TaskSet taskSet;
-    LoadTaskSet(provider, taskSet, platform_);
+    if (!LoadTaskSet(provider, taskSet, platform_)) ShowLoadFailure(taskSet);
     HtmlListDlg page(host_, taskSet.tasks, platform_.system, shutdown_);
     page.finalMode = true;
     page.DoModal();

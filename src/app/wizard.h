@@ -24,6 +24,9 @@ class Wizard {
     int RunFinalStatus(const Provider& provider);
 
   private:
+    // A failed load of the tasks is told in a message box.
+    void ShowLoadFailure(const TaskSet& taskSet);
+
     HtmlDialogHost& host_;
     Platform& platform_;
     Shutdown& shutdown_;

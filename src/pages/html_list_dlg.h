@@ -4,15 +4,13 @@
 #include <string>
 #include <vector>
 
-#include "engine/install_task.h"
 #include "pages/html_page.h"
+#include "tasks/task_set.h"
 
 namespace velk {
 
 class Shutdown;
 class SystemInfo;
-
-using TaskList = std::vector<std::shared_ptr<InstallTask>>;
 
 // The rows of the status list: the system, then every listed task with its
 // state, and the packets of software offered in several variants.

@@ -7,13 +7,12 @@
 #include "pages/html_text.h"
 #include "pages/page_result.h"
 #include "platform/codepage.h"
+#include "resource_ids.h"
 #include "tasks/software_task.h"
 
 namespace velk {
 
 namespace {
-
-constexpr int kHtmlResource = 138;
 
 // A name shared by the radio buttons of one block, unique on the page; it
 // has the form of a GUID.
@@ -40,19 +39,8 @@ bool AllInstalled(const PacketList& packets) {
 
 }  // namespace
 
-bool NothingToInstall(const TaskList& tasks) {
-    for (const auto& task : tasks) {
-        if (task->status == TaskStatus::Installed) continue;
-        if (task->kind != TaskKind::Software) return false;
-        for (const auto& packet : static_cast<const SoftwareTask&>(*task).ApplicablePackets()) {
-            if (packet->status != TaskStatus::Installed && packet->ToInstall) return false;
-        }
-    }
-    return true;
-}
-
 PacketSelectDlg::PacketSelectDlg(HtmlDialogHost& host, TaskList tasks)
-    : HtmlPage(host, kHtmlResource), tasks_(std::move(tasks)) {}
+    : HtmlPage(host, VELK_PAGE_PACKET_SELECT), tasks_(std::move(tasks)) {}
 
 std::string PacketSelectDlg::BuildComponentList() {
     std::string html = "<table style=\"width: 100%; vertical-align: top;\">";
@@ -76,9 +64,7 @@ std::string PacketSelectDlg::BuildComponentList() {
             const std::string box =
                 packets.empty()
                     ? "<td></td>"
-                    : "<td><p style=\"padding-left: 2px; border: 1px solid; "
-                      "background-color:white; color:#206020;\">" +
-                          EscapeHtml(packets[0]->name + " " + packets[0]->version) + "</p></td>";
+                    : StatusCell(kGreen, EscapeHtml(packets[0]->name + " " + packets[0]->version));
             html += "<tr><td>" + logo + "</td>" + Green(task->name) + box + "</tr>";
             continue;
         }

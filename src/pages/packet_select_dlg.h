@@ -9,9 +9,6 @@
 
 namespace velk {
 
-// True when no task is pending and no chosen packet waits for installation.
-bool NothingToInstall(const TaskList& tasks);
-
 // The choice of what to install: every pending listed task, and for software
 // offered in several variants one box (or, for "or", one radio button) per
 // variant. Ticks go straight into the shared packets.

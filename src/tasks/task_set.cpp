@@ -4,7 +4,7 @@
 
 #include "config/data_folder.h"
 #include "platform/codepage.h"
-#include "platform/ui.h"
+#include "tasks/software_task.h"
 #include "tasks/uninstall_list.h"
 
 namespace velk {
@@ -31,10 +31,6 @@ void LoadAndDetect(const Provider& provider, TaskSet& taskSet, Platform& platfor
     }
 }
 
-void ShowLoadError(Ui& ui, const std::string& text) {
-    ui.MessageBox(kNoOwner, text, Utf8ToCp1251("Ошибка"), kMbOk, kMbIconError);
-}
-
 }  // namespace
 
 std::string ComponentPath(const std::string& component) {
@@ -44,15 +40,27 @@ std::string ComponentPath(const std::string& component) {
 bool LoadTaskSet(const Provider& provider, TaskSet& taskSet, Platform& platform,
                  std::span<const TaskType> types) {
     taskSet.tasks.clear();
+    taskSet.failure.clear();
     try {
         LoadAndDetect(provider, taskSet, platform, types);
         return true;
     } catch (const std::runtime_error& error) {
-        ShowLoadError(platform.ui, error.what());
+        taskSet.failure = error.what();
     } catch (...) {
-        ShowLoadError(platform.ui, Utf8ToCp1251("Непредвиденная ошибка"));
+        taskSet.failure = Utf8ToCp1251("Непредвиденная ошибка");
     }
     return false;
+}
+
+bool NothingToInstall(const TaskList& tasks) {
+    for (const auto& task : tasks) {
+        if (task->status == TaskStatus::Installed) continue;
+        if (task->kind != TaskKind::Software) return false;
+        for (const auto& packet : static_cast<const SoftwareTask&>(*task).ApplicablePackets()) {
+            if (packet->status != TaskStatus::Installed && packet->ToInstall) return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace velk

@@ -12,6 +12,8 @@
 
 namespace velk {
 
+using TaskList = std::vector<std::shared_ptr<InstallTask>>;
+
 // The tasks of one provider choice, detected.
 struct TaskSet {
     // After loading: every task is installed or is the browser, which the
@@ -19,16 +21,22 @@ struct TaskSet {
     bool allInstalled = false;
     // In the order of the component names; components without a task are
     // left out.
-    std::vector<std::shared_ptr<InstallTask>> tasks;
+    TaskList tasks;
+    // Why the last load failed, for the user (Windows-1251).
+    std::string failure;
 };
 
 // The component file of a component of the data folder.
 std::string ComponentPath(const std::string& component);
 
 // Loads the task of every component of provider and detects each. On a
-// failure tells the user in a message box and returns false; the tasks loaded
+// failure returns false with the message in taskSet.failure; the tasks loaded
 // before it stay in taskSet, allInstalled then means nothing.
 bool LoadTaskSet(const Provider& provider, TaskSet& taskSet, Platform& platform,
                  std::span<const TaskType> types = KnownTaskTypes());
+
+// Whether no task is left to run: each is installed, or is software none of
+// whose applicable packets is both missing and chosen.
+bool NothingToInstall(const TaskList& tasks);
 
 }  // namespace velk

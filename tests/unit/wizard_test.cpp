@@ -7,6 +7,7 @@
 #include "fakes/fake_dialog_host.h"
 #include "fakes/fake_platform.h"
 #include "pages/page_result.h"
+#include "platform/codepage.h"
 #include "platform/registry_key.h"
 #include "platform/shutdown.h"
 #include "platform/system_errors.h"
@@ -96,6 +97,18 @@ TEST_F(WizardTest, EverythingInstalledGoesStraightToTheFinalPage) {
                    Host::Click("ButtonCancel")}),
               kPageNext);
     EXPECT_EQ(host_.shown, (std::vector<int>{103, 154, 104}));
+}
+
+TEST_F(WizardTest, AComponentThatCannotBeLoadedEndsTheWizardWithAnErrorBox) {
+    folder_.Write("settings.yaml", "type: registry\nname: \"open\n");
+    EXPECT_EQ(Run({Host::Click("ButtonOK"), Host::AwaitCommand("<table"),
+                   Host::Click("Site_chbox", "INPUT", true), Host::Click("ButtonOK")}),
+              kPageExit);
+    ASSERT_EQ(host_.boxes.size(), 1u);
+    EXPECT_EQ(Cp1251ToUtf8(host_.boxes[0].text), "Неверный формат файла");
+    EXPECT_EQ(Cp1251ToUtf8(host_.boxes[0].caption), "Ошибка");
+    EXPECT_EQ(host_.boxes[0].icon, kMbIconError);
+    EXPECT_EQ(host_.shown, (std::vector<int>{103, 154}));
 }
 
 TEST(CommandLine, SwitchesAreExactAndStartWithASlashOrDash) {
