@@ -21,7 +21,6 @@
 #include "platform/win32/win32_resources.h"
 #include "platform/win32/win32_shutdown.h"
 #include "platform/win32/win32_system_info.h"
-#include "platform/win32/win32_ui.h"
 #include "platform/win32/win32_zones.h"
 
 namespace {

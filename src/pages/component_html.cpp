@@ -17,9 +17,13 @@ std::string LogoHtml(const std::string& logo) {
     return html;
 }
 
+std::string StatusBox(const std::string& colour, const std::string& text) {
+    return "<p style=\"padding-left: 2px; border: 1px solid; background-color:white;color:" +
+           colour + ";\">" + text + "</p>";
+}
+
 std::string StatusCell(const std::string& colour, const std::string& text) {
-    return "<td><p style=\"padding-left: 2px; border: 1px solid; background-color:white;color:" +
-           colour + ";\">" + text + "</p></td>";
+    return "<td>" + StatusBox(colour, text) + "</td>";
 }
 
 }  // namespace velk

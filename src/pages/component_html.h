@@ -8,7 +8,12 @@ namespace velk {
 // setting, the words separated by line breaks.
 std::string LogoHtml(const std::string& logo);
 
-// The green status box of the component lists, in the given colour.
+// The colour of the lists' texts and of a state that needs nothing.
+inline constexpr char kGreen[] = "#206020";
+
+// The framed status box of the component lists, in the given colour, and a
+// table cell holding one.
+std::string StatusBox(const std::string& colour, const std::string& text);
 std::string StatusCell(const std::string& colour, const std::string& text);
 
 }  // namespace velk

@@ -1,14 +1,11 @@
 #include "pages/hallo_dlg.h"
 
 #include "pages/page_result.h"
+#include "resource_ids.h"
 
 namespace velk {
 
-namespace {
-constexpr int kHtmlResource = 103;
-}
-
-HtmlHalloDlg::HtmlHalloDlg(HtmlDialogHost& host) : HtmlPage(host, kHtmlResource) {}
+HtmlHalloDlg::HtmlHalloDlg(HtmlDialogHost& host) : HtmlPage(host, VELK_PAGE_HALLO) {}
 
 void HtmlHalloDlg::OnOk() { End(kPageNext); }
 

@@ -9,14 +9,13 @@
 #include "pages/page_result.h"
 #include "platform/codepage.h"
 #include "platform/shutdown.h"
+#include "resource_ids.h"
 #include "tasks/software_task.h"
 
 namespace velk {
 
 namespace {
 
-constexpr int kHtmlResource = 104;
-constexpr char kGreen[] = "#206020";
 constexpr char kRed[] = "red";
 
 std::string Colour(TaskStatus status) {
@@ -48,12 +47,12 @@ std::string SoftwareRows(const SoftwareTask& task) {
 std::string BuildStatusList(const TaskList& tasks, SystemInfo& system) {
     std::string html =
         "<table style=\"width: 100%; vertical-align: top;\">"
-        "<tr><td width=\"20%\"><IMG src=\"res:/PNG/#144\" height=\"40px\" "
+        "<tr><td width=\"20%\"><IMG src=\"res:/PNG/#" +
+        std::to_string(VELK_PICTURE_SYSTEM) +
+        "\" height=\"40px\" "
         "style=\"margin-bottom: 5px;\"/></td><td width=\"40%\" style=\"color:#206020;\">" +
-        Utf8ToCp1251("Операционная система") +
-        "</td><td width=\"40%\"><p style=\"padding-left: 2px; border: 1px solid; "
-        "background-color:white;color:#206020;\">" +
-        WindowsName(system) + " " + MachineBitness(system) + "</p></td></tr>";
+        Utf8ToCp1251("Операционная система") + "</td><td width=\"40%\">" +
+        StatusBox(kGreen, WindowsName(system) + " " + MachineBitness(system)) + "</td></tr>";
     for (const auto& task : tasks) {
         if (!task->IsListed()) continue;
         switch (task->kind) {
@@ -72,7 +71,7 @@ std::string BuildStatusList(const TaskList& tasks, SystemInfo& system) {
 
 HtmlListDlg::HtmlListDlg(HtmlDialogHost& host, TaskList tasks, SystemInfo& system,
                          Shutdown& shutdown)
-    : HtmlPage(host, kHtmlResource),
+    : HtmlPage(host, VELK_PAGE_HTML_LIST),
       tasks_(std::move(tasks)),
       system_(system),
       shutdown_(shutdown) {}

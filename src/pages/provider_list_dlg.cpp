@@ -8,12 +8,12 @@
 #include "pages/html_text.h"
 #include "pages/page_result.h"
 #include "platform/codepage.h"
+#include "resource_ids.h"
 
 namespace velk {
 
 namespace {
 
-constexpr int kHtmlResource = 154;
 constexpr char kCheckBoxSuffix[] = "_chbox";
 
 }  // namespace
@@ -30,7 +30,7 @@ std::string BuildProviderList(const ProviderList& providers) {
 }
 
 ProviderListDlg::ProviderListDlg(HtmlDialogHost& host, Internet& internet, SystemInfo& system)
-    : HtmlPage(host, kHtmlResource), internet_(internet), system_(system) {}
+    : HtmlPage(host, VELK_PAGE_PROVIDER_LIST), internet_(internet), system_(system) {}
 
 ProviderListDlg::~ProviderListDlg() {
     *alive_ = false;
