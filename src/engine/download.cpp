@@ -89,7 +89,7 @@ bool MakeTempFileName(SystemInfo& system, std::string& path) {
 bool DownloadFile(Internet& internet, SystemInfo& system, JobContext& context,
                   std::string& destination, std::string url) {
     const InternetHandleOwner session(
-        internet, internet.Open(kSessionAgent, kInternetOpenTypePreconfig, "", "", 0));
+        internet.Open(kSessionAgent, kInternetOpenTypePreconfig, "", "", 0), {&internet});
     if (!session) return Fail(context, NetworkErrorText(internet, internet.GetLastError()));
 
     if (destination.empty() && !MakeTempFileName(system, destination)) {
@@ -99,7 +99,7 @@ bool DownloadFile(Internet& internet, SystemInfo& system, JobContext& context,
     internet.SetOption(session.get(), kInternetOptionConnectTimeout, kDownloadConnectTimeoutMs);
 
     const InternetHandleOwner file(
-        internet, internet.OpenUrl(session.get(), url, kDownloadOpenFlags, kUrlContext));
+        internet.OpenUrl(session.get(), url, kDownloadOpenFlags, kUrlContext), {&internet});
     if (!file) return Fail(context, NetworkErrorText(internet, internet.GetLastError()));
 
     // The library opens error responses as well; their bodies are error pages,

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/owned_handle.h"
+
 namespace velk {
 
 // A certificate store handle. Zero is never a valid handle.
@@ -46,22 +48,10 @@ class CertificateStores {
 };
 
 // Owns one open store and closes it, with the check flag, on every path.
-class CertStore {
-  public:
-    CertStore(CertificateStores& stores, CertStoreHandle handle)
-        : stores_(stores), handle_(handle) {}
-    CertStore(const CertStore&) = delete;
-    CertStore& operator=(const CertStore&) = delete;
-    ~CertStore() {
-        if (handle_ != 0) stores_.CloseStore(handle_);
-    }
-
-    explicit operator bool() const { return handle_ != 0; }
-    CertStoreHandle get() const { return handle_; }
-
-  private:
-    CertificateStores& stores_;
-    CertStoreHandle handle_;
+struct CloseCertStore {
+    CertificateStores* stores = nullptr;
+    void operator()(CertStoreHandle handle) const { stores->CloseStore(handle); }
 };
+using CertStore = OwnedHandle<CertStoreHandle, CloseCertStore>;
 
 }  // namespace velk

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/owned_handle.h"
+
 namespace velk {
 
 // A WinInet handle (session or opened URL). Zero is never a valid handle.
@@ -85,22 +87,10 @@ class Internet {
 };
 
 // Owns one Internet handle and closes it on every path.
-class InternetHandleOwner {
-  public:
-    InternetHandleOwner(Internet& internet, InternetHandle handle)
-        : internet_(internet), handle_(handle) {}
-    InternetHandleOwner(const InternetHandleOwner&) = delete;
-    InternetHandleOwner& operator=(const InternetHandleOwner&) = delete;
-    ~InternetHandleOwner() {
-        if (handle_ != 0) internet_.CloseHandle(handle_);
-    }
-
-    explicit operator bool() const { return handle_ != 0; }
-    InternetHandle get() const { return handle_; }
-
-  private:
-    Internet& internet_;
-    InternetHandle handle_;
+struct CloseInternetHandle {
+    Internet* internet = nullptr;
+    void operator()(InternetHandle handle) const { internet->CloseHandle(handle); }
 };
+using InternetHandleOwner = OwnedHandle<InternetHandle, CloseInternetHandle>;
 
 }  // namespace velk

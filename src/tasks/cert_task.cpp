@@ -35,7 +35,7 @@ void CertTask::Load(YamlPairs pairs) { certificates = ReadCertificates(pairs); }
 
 bool CertTask::IsInStore(const Certificate& certificate) {
     CertificateStores& stores = platform_.certificates;
-    const CertStore store(stores, stores.OpenSystemStore(certificate.store));
+    const CertStore store(stores.OpenSystemStore(certificate.store), {&stores});
     if (!store) throw std::runtime_error(Utf8ToCp1251(kStoreError));
     return stores.FindBySha1(store.get(), ParseStamp(certificate.stamp));
 }

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "platform/win32/win32_handles.h"
+
 namespace velk {
 
 namespace {
@@ -41,8 +43,8 @@ bool StartAppWindow(const std::string& browser, const std::string& url) {
                           &startup, &process)) {
         return false;
     }
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
+    const Win32Handle thread(process.hThread);
+    const Win32Handle started(process.hProcess);
     return true;
 }
 

@@ -4,24 +4,9 @@
 
 #include <vector>
 
+#include "platform/win32/win32_handles.h"
+
 namespace velk {
-namespace {
-
-class Handle {
-  public:
-    explicit Handle(HANDLE handle) : handle_(handle) {}
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    ~Handle() {
-        if (handle_ != nullptr) ::CloseHandle(handle_);
-    }
-    HANDLE get() const { return handle_; }
-
-  private:
-    HANDLE handle_;
-};
-
-}  // namespace
 
 ProcessRun Win32Processes::Run(const std::string& commandLine) {
     // CreateProcessA may write into the command line, so it gets a copy.
@@ -35,8 +20,8 @@ ProcessRun Win32Processes::Run(const std::string& commandLine) {
                           &startup, &info)) {
         return run;
     }
-    const Handle process(info.hProcess);
-    const Handle thread(info.hThread);
+    const Win32Handle process(info.hProcess);
+    const Win32Handle thread(info.hThread);
     DWORD exitCode = 0;
     // After a failed wait the process may still run, and its "exit code"
     // would be STILL_ACTIVE.

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/win32/win32_handles.h"
+
 namespace velk {
 
 namespace {
@@ -9,20 +11,12 @@ namespace {
 // Planned, operating system, upgrade.
 constexpr DWORD kRestartReason = 0x80020003;
 
-class TokenHandle {
-  public:
-    ~TokenHandle() {
-        if (handle != nullptr) ::CloseHandle(handle);
-    }
-    HANDLE handle = nullptr;
-};
-
 }  // namespace
 
 bool Win32Shutdown::RestartComputer() {
-    TokenHandle token;
+    Win32Handle token;
     if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY,
-                            &token.handle)) {
+                            token.Put())) {
         return false;
     }
     TOKEN_PRIVILEGES privileges{};
@@ -30,7 +24,7 @@ bool Win32Shutdown::RestartComputer() {
     privileges.PrivilegeCount = 1;
     privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
     ::SetLastError(ERROR_SUCCESS);
-    ::AdjustTokenPrivileges(token.handle, FALSE, &privileges, 0, nullptr, nullptr);
+    ::AdjustTokenPrivileges(token.get(), FALSE, &privileges, 0, nullptr, nullptr);
     // The call succeeds even when the privilege was not granted; only the
     // last error tells.
     if (::GetLastError() != ERROR_SUCCESS) return false;

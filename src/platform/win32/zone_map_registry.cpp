@@ -6,6 +6,7 @@
 #include <cstring>
 #include <utility>
 
+#include "platform/win32/win32_handles.h"
 #include "platform/zone_pattern.h"
 
 namespace velk {
@@ -34,21 +35,14 @@ HResult FromWin32(LONG error) { return static_cast<HResult>(HRESULT_FROM_WIN32(e
 
 class Key {
   public:
-    Key() = default;
-    Key(const Key&) = delete;
-    Key& operator=(const Key&) = delete;
-    ~Key() {
-        if (key_ != nullptr) ::RegCloseKey(key_);
-    }
-
     LONG Open(HKEY parent, const std::u16string& path) {
-        return ::RegOpenKeyExW(parent, Wide(path), 0, KEY_READ, &key_);
+        return ::RegOpenKeyExW(parent, Wide(path), 0, KEY_READ, key_.Put());
     }
     LONG Create(HKEY parent, const std::u16string& path) {
         return ::RegCreateKeyExW(parent, Wide(path), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                 KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key_, nullptr);
+                                 KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, key_.Put(), nullptr);
     }
-    HKEY get() const { return key_; }
+    HKEY get() const { return key_.get(); }
 
     // The names of the subkeys, or of the values with their DWORD data.
     std::vector<std::u16string> SubkeyNames() const {
@@ -56,7 +50,7 @@ class Key {
         std::u16string name(kMaxNameLength, u'\0');
         for (DWORD index = 0;; ++index) {
             DWORD length = kMaxNameLength;
-            if (::RegEnumKeyExW(key_, index, reinterpret_cast<wchar_t*>(name.data()), &length,
+            if (::RegEnumKeyExW(key_.get(), index, reinterpret_cast<wchar_t*>(name.data()), &length,
                                 nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
                 return names;
             }
@@ -72,7 +66,7 @@ class Key {
             DWORD data = 0;
             DWORD size = sizeof data;
             const LONG error =
-                ::RegEnumValueW(key_, index, reinterpret_cast<wchar_t*>(name.data()), &length,
+                ::RegEnumValueW(key_.get(), index, reinterpret_cast<wchar_t*>(name.data()), &length,
                                 nullptr, &type, reinterpret_cast<BYTE*>(&data), &size);
             if (error == ERROR_NO_MORE_ITEMS) return values;
             if (error == ERROR_SUCCESS && type == REG_DWORD && size == sizeof data) {
@@ -82,7 +76,7 @@ class Key {
     }
 
   private:
-    HKEY key_ = nullptr;
+    Win32Key key_;
 };
 
 HResult SetDword(const Key& key, const std::u16string& name, DWORD data) {

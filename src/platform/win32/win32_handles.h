@@ -1,0 +1,20 @@
+#pragma once
+
+#include <windows.h>
+
+#include "platform/owned_handle.h"
+
+namespace velk {
+
+// Owners of the system's handles that the Win32 implementations open.
+struct CloseWin32Handle {
+    void operator()(HANDLE handle) const { ::CloseHandle(handle); }
+};
+using Win32Handle = OwnedHandle<HANDLE, CloseWin32Handle>;
+
+struct CloseWin32Key {
+    void operator()(HKEY key) const { ::RegCloseKey(key); }
+};
+using Win32Key = OwnedHandle<HKEY, CloseWin32Key>;
+
+}  // namespace velk
