@@ -68,11 +68,8 @@ std::string_view EditionName(SystemInfo& system) {
 // The text of a string value that fits the browser's value buffer.
 std::optional<std::string> ReadText(const RegKey& key, const std::string& name) {
     std::uint32_t type = kRegNone;
-    std::string data;
-    if (key.Query(name, kBrowserValueCapacity, &type, &data) != kErrorSuccess || type != kRegSz) {
-        return std::nullopt;
-    }
-    return TextUpToNul(data);
+    auto text = key.QueryText(name, kBrowserValueCapacity, &type);
+    return type == kRegSz ? text : std::nullopt;
 }
 
 }  // namespace
@@ -81,6 +78,10 @@ std::string MachineBitness(SystemInfo& system) {
     bool wow64 = false;
     if (!system.IsWow64Process(&wow64)) throw std::runtime_error(Utf8ToCp1251(kBitnessError));
     return wow64 ? "x64" : "x32";
+}
+
+std::uint32_t MachineRegistryView(const std::string& bitness) {
+    return bitness == "x64" ? kKeyWow64_64Key : 0;
 }
 
 std::string WindowsName(SystemInfo& system) { return Utf8ToCp1251(EditionName(system)); }

@@ -15,6 +15,12 @@ namespace velk {
 // tell.
 std::string MachineBitness(SystemInfo& system);
 
+// The registry view that holds the machine's own keys for a bitness that
+// MachineBitness gave: a 32-bit program must ask for the 64-bit view
+// explicitly, or its machine keys land under Wow6432Node where 64-bit
+// programs never look. 0 (the program's own view) elsewhere.
+std::uint32_t MachineRegistryView(const std::string& bitness);
+
 // The Windows edition's name, or the "unknown system" text when the version
 // is not one of those the wizard knows.
 std::string WindowsName(SystemInfo& system);

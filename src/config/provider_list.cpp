@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "config/blank.h"
 #include "config/yaml_parser.h"
 #include "platform/codepage.h"
 #include "platform/trace.h"
@@ -11,10 +12,6 @@ namespace {
 
 // What the values that follow are taken as.
 enum class Reading { Nothing, Name, Components };
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
 
 void AppendWords(std::string_view text, std::vector<std::string>& words) {
     auto at = text.begin();

@@ -51,6 +51,13 @@ long RegKey::Query(const std::string& valueName, std::uint32_t capacity, std::ui
     return result;
 }
 
+std::optional<std::string> RegKey::QueryText(const std::string& valueName, std::uint32_t capacity,
+                                             std::uint32_t* type) const {
+    std::string data;
+    if (Query(valueName, capacity, type, &data) != kErrorSuccess) return std::nullopt;
+    return TextUpToNul(data);
+}
+
 long RegKey::Set(const std::string& valueName, std::uint32_t type, const std::string& data) const {
     return registry_->SetValue(handle_, valueName, type,
                                reinterpret_cast<const std::uint8_t*>(data.data()),

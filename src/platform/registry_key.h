@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/registry.h"
@@ -33,6 +34,12 @@ class RegKey {
     // empty. On success *data holds exactly the bytes returned.
     long Query(const std::string& valueName, std::uint32_t capacity, std::uint32_t* type,
                std::string* data) const;
+
+    // The data of a value that fits `capacity` bytes, up to its first NUL as
+    // C code reads a text; nothing when the query fails. *type, when given,
+    // tells the value's type, which callers that want a REG_SZ check.
+    std::optional<std::string> QueryText(const std::string& valueName, std::uint32_t capacity,
+                                         std::uint32_t* type = nullptr) const;
 
     long Set(const std::string& valueName, std::uint32_t type, const std::string& data) const;
 

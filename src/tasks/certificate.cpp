@@ -4,14 +4,12 @@
 #include <optional>
 #include <string_view>
 
+#include "config/blank.h"
+
 namespace velk {
 namespace {
 
 constexpr std::string_view kGroup = "certificate";
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
 
 std::optional<std::uint8_t> HexDigit(char c) {
     if (c >= '0' && c <= '9') return static_cast<std::uint8_t>(c - '0');

@@ -27,11 +27,12 @@ std::string CopiedFileName(const std::string& src) {
 void CopyTask::Load(YamlPairs pairs) {
     for (const auto& [key, value] : pairs) {
         if (key == "key") {
-            const auto backslash = value.find('\\');
             // Without a backslash the whole text is both; no root has such a
             // name, so every read fails.
-            location->root = RegistryRoot(value.substr(0, backslash));
-            location->subkey = backslash == std::string::npos ? value : value.substr(backslash + 1);
+            auto split =
+                SplitRegistryLocation(value).value_or(RegistryLocation{RegistryRoot(value), value});
+            location->root = split.root;
+            location->subkey = std::move(split.subkey);
         } else if (key == "dst") {
             dst = value;
             location->name = value;
@@ -42,20 +43,16 @@ void CopyTask::Load(YamlPairs pairs) {
 }
 
 void CopyTask::ReadTargetFolder() {
-    // A 32-bit program must ask for the 64-bit view, or it reads the folder
-    // that the 32-bit edition of the program recorded, if any.
-    const std::uint32_t view = MachineBitness(platform_.system) == "x64" ? kKeyWow64_64Key : 0;
+    // Else a 32-bit program reads the folder that the 32-bit edition of the
+    // program recorded, if any.
+    const std::uint32_t view = MachineRegistryView(MachineBitness(platform_.system));
     if (location->root == 0) return;
     const RegKey key =
         RegKey::Open(platform_.registry, location->root, location->subkey, kKeyRead | view);
     if (!key) return;
     std::uint32_t type = kRegNone;
-    std::string data;
-    if (key.Query(location->name, kFolderValueCapacity, &type, &data) != kErrorSuccess ||
-        type != kRegSz) {
-        return;
-    }
-    targetFolder = TextUpToNul(data);
+    const auto folder = key.QueryText(location->name, kFolderValueCapacity, &type);
+    if (folder && type == kRegSz) targetFolder = *folder;
 }
 
 std::string CopyTask::Destination() const { return targetFolder + "/" + CopiedFileName(src); }

@@ -26,19 +26,14 @@ Number ParseHex(const std::string& text) {
     return number;
 }
 
-// "ROOT\sub\key": the root's name ends at the first backslash.
-void SetLocation(Record& record, const std::string& key) {
-    const std::size_t slash = key.find('\\');
-    if (slash == std::string::npos) {
-        record.root = 0;
-        record.subkey = key;
-        return;
-    }
-    record.root = RegistryRoot(std::string_view(key).substr(0, slash));
-    record.subkey = key.substr(slash + 1);
-}
-
 }  // namespace
+
+std::optional<RegistryLocation> SplitRegistryLocation(std::string_view text) {
+    const std::size_t slash = text.find('\\');
+    if (slash == std::string_view::npos) return std::nullopt;
+    return RegistryLocation{RegistryRoot(text.substr(0, slash)),
+                            std::string(text.substr(slash + 1))};
+}
 
 RegHandle RegistryRoot(std::string_view name) {
     if (name == "HKEY_LOCAL_MACHINE") return kHkeyLocalMachine;
@@ -95,7 +90,10 @@ std::vector<std::shared_ptr<Record>> ReadRecords(const YamlPairs& pairs) {
             if (field == "bits") {
                 current.bits = value;
             } else if (field == "key") {
-                SetLocation(current, value);
+                // Without a backslash no root is named.
+                auto location = SplitRegistryLocation(value).value_or(RegistryLocation{0, value});
+                current.root = location.root;
+                current.subkey = std::move(location.subkey);
             } else if (field == "type") {
                 current.type = RegistryValueType(value);
             } else if (field == "name") {

@@ -28,6 +28,15 @@ struct Record {
 // exactly as spelled); 0 for anything else.
 RegHandle RegistryRoot(std::string_view name);
 
+// A key written "ROOT\sub\key", split at the first backslash; the root is 0
+// when the text before it names none. Nothing for a text without a
+// backslash, which each component kind reads in its own way.
+struct RegistryLocation {
+    RegHandle root = 0;
+    std::string subkey;
+};
+std::optional<RegistryLocation> SplitRegistryLocation(std::string_view text);
+
 // The value type for its name ("REG_SZ", "REG_EXPAND_SZ", "REG_BINARY",
 // "REG_DWORD", "REG_QWORD", exactly as spelled); kRegNone for anything else.
 std::uint32_t RegistryValueType(std::string_view name);

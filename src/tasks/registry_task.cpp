@@ -17,10 +17,6 @@ namespace {
 // Values longer than this are taken as different from any record.
 constexpr std::uint32_t kDetectCapacity = 10000;
 
-// A 32-bit program must ask for the 64-bit view explicitly, or its machine
-// keys land under Wow6432Node where 64-bit programs never look.
-std::uint32_t ViewFor(const std::string& bitness) { return bitness == "x64" ? kKeyWow64_64Key : 0; }
-
 bool IsApplicable(const Record& record, const std::string& bitness) {
     return record.bits == "all" || record.bits == bitness;
 }
@@ -72,14 +68,14 @@ void RegistryTask::Detect() {
     const std::string bitness = MachineBitness(platform_.system);
     for (const auto& record : records) {
         if (!IsApplicable(*record, bitness)) continue;
-        if (!IsPresent(platform_.registry, *record, ViewFor(bitness))) return;
+        if (!IsPresent(platform_.registry, *record, MachineRegistryView(bitness))) return;
     }
     status = TaskStatus::Installed;
 }
 
 void RegistryTask::Execute(PageSink& page, const std::atomic<bool>&) {
     // Every record is written, whatever its bits: only detection filters.
-    const std::uint32_t view = ViewFor(MachineBitness(platform_.system));
+    const std::uint32_t view = MachineRegistryView(MachineBitness(platform_.system));
     for (const auto& record : records) {
         const std::string message = Utf8ToCp1251("Запись в реестр. Ключ ") + record->subkey;
         page.Send(kMsgInstallBegins, 0, reinterpret_cast<std::intptr_t>(message.c_str()));

@@ -196,14 +196,14 @@ void SoftwareTask::ScanUninstallList(const PacketList& list, std::uint32_t view)
 }
 
 void SoftwareTask::CheckRegistryValue(Packet& packet) {
-    const std::string& location = packet.CheckRegKey;
-    const auto backslash = location.find('\\');
-    const RegHandle root = RegistryRoot(std::string_view(location).substr(0, backslash));
-    if (root == 0) return;
-    const std::string path = backslash == std::string::npos ? "" : location.substr(backslash + 1);
+    // Without a backslash the text names a root itself.
+    const RegistryLocation location =
+        SplitRegistryLocation(packet.CheckRegKey)
+            .value_or(RegistryLocation{RegistryRoot(packet.CheckRegKey), ""});
+    if (location.root == 0) return;
     // No view flag: the value is looked for where this 32-bit program's own
     // writes would land.
-    const RegKey key = RegKey::Open(platform_.registry, root, path, kKeyRead);
+    const RegKey key = RegKey::Open(platform_.registry, location.root, location.subkey, kKeyRead);
     if (!key || !ValueReadable(key, packet.CheckRegParam)) return;
     packet.status = TaskStatus::Installed;
     packet.installedText = packet.title;

@@ -11,13 +11,6 @@ constexpr std::uint32_t kValueCapacity = 256;
 
 UninstallListScope* activeScope = nullptr;
 
-std::optional<std::string> ReadText(const RegKey& key, const std::string& name,
-                                    std::uint32_t* type = nullptr) {
-    std::string data;
-    if (key.Query(name, kValueCapacity, type, &data) != kErrorSuccess) return std::nullopt;
-    return TextUpToNul(data);
-}
-
 }  // namespace
 
 std::optional<UninstallList> UninstallList::Read(Registry& registry, std::uint32_t view) {
@@ -37,7 +30,8 @@ std::optional<UninstallList> UninstallList::Read(Registry& registry, std::uint32
             RegKey::Open(registry, list.uninstall_.handle(), name, view | kKeyRead);
         if (!entry) continue;
         std::uint32_t type = kRegNone;
-        std::optional<std::string> displayName = ReadText(entry, "DisplayName", &type);
+        std::optional<std::string> displayName =
+            entry.QueryText("DisplayName", kValueCapacity, &type);
         if (!displayName || type != kRegSz) continue;
         list.lastByName_.insert_or_assign(*displayName, list.entries_.size());
         list.entries_.push_back({std::move(name), std::move(*displayName), false, std::nullopt});
@@ -57,7 +51,7 @@ const std::optional<std::string>& UninstallList::DisplayVersion(std::size_t inde
         const RegKey key =
             RegKey::Open(*registry_, uninstall_.handle(), entry.subkey, view_ | kKeyRead);
         // Any type: the text is taken as the bytes read.
-        if (key) entry.displayVersion = ReadText(key, "DisplayVersion");
+        if (key) entry.displayVersion = key.QueryText("DisplayVersion", kValueCapacity);
         entry.versionRead = true;
     }
     return entry.displayVersion;

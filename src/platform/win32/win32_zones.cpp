@@ -131,28 +131,26 @@ class Win32ZoneManager final : public ZoneManager {
     ComPtr<IInternetZoneManagerEx2> manager_;
 };
 
-}  // namespace
-
-HResult Win32Zones::CreateSecurityManager(std::unique_ptr<SecurityManager>* result) {
-    ComPtr<IInternetSecurityManager> manager;
+// Creates the COM object of classId and wraps its Interface in Wrapper.
+template <class Interface, class Wrapper, class Result>
+HResult Create(const CLSID& classId, const IID& interfaceId, std::unique_ptr<Result>* result) {
+    ComPtr<Interface> object;
     const HRESULT created =
-        ::CoCreateInstance(CLSID_InternetSecurityManager, nullptr, CLSCTX_INPROC_SERVER,
-                           IID_IInternetSecurityManager, manager.PutVoid());
-    if (SUCCEEDED(created) && manager) {
-        *result = std::make_unique<Win32SecurityManager>(std::move(manager));
-    }
+        ::CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER, interfaceId, object.PutVoid());
+    if (SUCCEEDED(created) && object) *result = std::make_unique<Wrapper>(std::move(object));
     return created;
 }
 
+}  // namespace
+
+HResult Win32Zones::CreateSecurityManager(std::unique_ptr<SecurityManager>* result) {
+    return Create<IInternetSecurityManager, Win32SecurityManager>(
+        CLSID_InternetSecurityManager, IID_IInternetSecurityManager, result);
+}
+
 HResult Win32Zones::CreateZoneManager(std::unique_ptr<ZoneManager>* result) {
-    ComPtr<IInternetZoneManagerEx2> manager;
-    const HRESULT created =
-        ::CoCreateInstance(CLSID_InternetZoneManager, nullptr, CLSCTX_INPROC_SERVER,
-                           IID_IInternetZoneManagerEx2, manager.PutVoid());
-    if (SUCCEEDED(created) && manager) {
-        *result = std::make_unique<Win32ZoneManager>(std::move(manager));
-    }
-    return created;
+    return Create<IInternetZoneManagerEx2, Win32ZoneManager>(CLSID_InternetZoneManager,
+                                                             IID_IInternetZoneManagerEx2, result);
 }
 
 }  // namespace velk
