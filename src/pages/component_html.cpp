@@ -17,6 +17,16 @@ std::string LogoHtml(const std::string& logo) {
     return html;
 }
 
+std::string GreenCellStart(std::string_view extraStyle, std::string_view attributes) {
+    std::string html = "<td";
+    if (!attributes.empty()) html.append(" ").append(attributes);
+    return html.append(" style=\"color:")
+        .append(kGreen)
+        .append(";")
+        .append(extraStyle)
+        .append("\">");
+}
+
 std::string StatusBox(const std::string& colour, const std::string& text) {
     return "<p style=\"padding-left: 2px; border: 1px solid; background-color:white;color:" +
            colour + ";\">" + text + "</p>";

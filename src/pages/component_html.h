@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace velk {
 
@@ -10,6 +11,12 @@ std::string LogoHtml(const std::string& logo);
 
 // The colour of the lists' texts and of a state that needs nothing.
 inline constexpr char kGreen[] = "#206020";
+
+// The start of a table cell in that colour: "<td ATTRIBUTES style=\"color:
+// #206020;EXTRA\">", the attributes left out when empty.
+// The style that indents a packet's row under its component.
+inline constexpr char kIndent[] = "padding-left:15px";
+std::string GreenCellStart(std::string_view extraStyle = "", std::string_view attributes = "");
 
 // The framed status box of the component lists, in the given colour, and a
 // table cell holding one.

@@ -23,20 +23,19 @@ std::string Colour(TaskStatus status) {
 }
 
 std::string OneRow(const InstallTask& task, const std::string& colour) {
-    return "<tr><td>" + LogoHtml(task.logo) + "</td><td style=\"color:#206020;\">" +
-           EscapeHtml(task.name) + "</td>" + StatusCell(colour, EscapeHtml(task.StatusText())) +
-           "</tr>";
+    return "<tr><td>" + LogoHtml(task.logo) + "</td>" + GreenCellStart() + EscapeHtml(task.name) +
+           "</td>" + StatusCell(colour, EscapeHtml(task.StatusText())) + "</tr>";
 }
 
 std::string SoftwareRows(const SoftwareTask& task) {
     const PacketList packets = task.ApplicablePackets();
     if (packets.size() < 2) return OneRow(task, Colour(task.status));
     std::string html = "<tr><td rowspan=\"" + std::to_string(packets.size() + 1) + "\">" +
-                       LogoHtml(task.logo) + "</td><td style=\"color:#206020;\">" +
-                       EscapeHtml(task.name) + "</td><td></td></tr>";
+                       LogoHtml(task.logo) + "</td>" + GreenCellStart() + EscapeHtml(task.name) +
+                       "</td><td></td></tr>";
     for (const auto& packet : packets) {
         const std::string& title = packet->title.empty() ? packet->name : packet->title;
-        html += "<tr><td style=\"color:#206020;padding-left:15px\">" + EscapeHtml(title) + "</td>" +
+        html += "<tr>" + GreenCellStart(kIndent) + EscapeHtml(title) + "</td>" +
                 StatusCell(Colour(packet->status), EscapeHtml(PacketStatusText(*packet))) + "</tr>";
     }
     return html + "<tr><td colspan=\"3\">&nbsp;</td></tr>";
@@ -50,8 +49,9 @@ std::string BuildStatusList(const TaskList& tasks, SystemInfo& system) {
         "<tr><td width=\"20%\"><IMG src=\"res:/PNG/#" +
         std::to_string(VELK_PICTURE_SYSTEM) +
         "\" height=\"40px\" "
-        "style=\"margin-bottom: 5px;\"/></td><td width=\"40%\" style=\"color:#206020;\">" +
-        Utf8ToCp1251("Операционная система") + "</td><td width=\"40%\">" +
+        "style=\"margin-bottom: 5px;\"/></td>" +
+        GreenCellStart("", "width=\"40%\"") + Utf8ToCp1251("Операционная система") +
+        "</td><td width=\"40%\">" +
         StatusBox(kGreen, WindowsName(system) + " " + MachineBitness(system)) + "</td></tr>";
     for (const auto& task : tasks) {
         if (!task->IsListed()) continue;

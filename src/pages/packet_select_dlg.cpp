@@ -26,9 +26,7 @@ std::string NewGroupName() {
     return text;
 }
 
-std::string Green(const std::string& text) {
-    return "<td style=\"color:#206020;\">" + EscapeHtml(text) + "</td>";
-}
+std::string Green(const std::string& text) { return GreenCellStart() + EscapeHtml(text) + "</td>"; }
 
 bool AllInstalled(const PacketList& packets) {
     for (const auto& packet : packets) {
@@ -73,7 +71,7 @@ std::string PacketSelectDlg::BuildComponentList() {
         const std::string group = NewGroupName();
         for (const auto& packet : packets) {
             if (packet->status == TaskStatus::Installed) continue;
-            html += "<tr><td style=\"color:#206020;padding-left:15px\">";
+            html += "<tr>" + GreenCellStart(kIndent);
             const std::string id = EscapeHtml(PacketLabel(*packet));
             if (!packet->ToInstall && software.choose_type == "or") {
                 html += "<input type=\"radio\" id=\"" + id + "\" name = \"" + group + "\"/> ";

@@ -5,6 +5,7 @@
 
 #include "config/data_folder.h"
 #include "engine/configuration_fetch.h"
+#include "pages/component_html.h"
 #include "pages/html_text.h"
 #include "pages/page_result.h"
 #include "platform/codepage.h"
@@ -22,7 +23,7 @@ std::string BuildProviderList(const ProviderList& providers) {
     std::string html = "<table style=\"width: 100%; vertical-align: top;\">";
     for (const auto& provider : providers) {
         const std::string name = EscapeHtml(provider->name);
-        html += "<tr><td style=\"color:#206020;\"><input type=\"checkbox\" id=\"" + name +
+        html += "<tr>" + GreenCellStart() + "<input type=\"checkbox\" id=\"" + name +
                 kCheckBoxSuffix + "\"/> <label for=\"" + name + kCheckBoxSuffix + "\">" + name +
                 "</label></td></tr>";
     }
