@@ -38,23 +38,24 @@ class BrowserStandIn {
         const auto response = client_.Get(base_ + "page");
         EXPECT_TRUE(response && response->status == 200);
         if (!response) return {};
-        const std::smatch parts = Match(response->body, R"(var velk=\{"gen":(\d+))");
+        const std::smatch parts = Match(response->body, R"(var velk=\{"gen":(\d+),"load":(\d+))");
         generation_ = std::stoi(parts[1].str());
+        load_ = parts[2].str();
         after_ = 0;
         return response->body;
     }
 
     void Send(const std::string& form) {
-        const auto response =
-            client_.Post(base_ + "event", "gen=" + std::to_string(generation_) + "&" + form,
-                         "application/x-www-form-urlencoded");
+        const auto response = client_.Post(
+            base_ + "event", "gen=" + std::to_string(generation_) + "&load=" + load_ + "&" + form,
+            "application/x-www-form-urlencoded");
         EXPECT_TRUE(response && response->status == 204);
     }
 
     // Waits for the next commands and returns them (the raw JSON reply).
     std::string Poll() {
         const auto response = client_.Get(base_ + "commands?gen=" + std::to_string(generation_) +
-                                          "&after=" + std::to_string(after_));
+                                          "&load=" + load_ + "&after=" + std::to_string(after_));
         EXPECT_TRUE(response && response->status == 200);
         if (!response) return {};
         after_ = std::stoi(Match(response->body, R"("next":(\d+))")[1].str());
@@ -86,6 +87,7 @@ class BrowserStandIn {
     httplib::Client client_;
     std::string base_;
     int generation_ = 0;
+    std::string load_;
     std::size_t after_ = 0;
 };
 
@@ -150,6 +152,57 @@ TEST_F(WebDialogHostTest, OnlyRequestsWithTheTokenAndOurOwnNamesAreServed) {
     EXPECT_EQ(post->status, 403);
     EXPECT_EQ(status("/" + token + "/png/200"), 200);
     EXPECT_EQ(status("/" + token + "/png/999"), 404);
+    // A number no resource can have is no picture, and no error text leaks.
+    const auto huge = client.Get("/" + token + "/png/" + std::string(21, '9'));
+    ASSERT_TRUE(huge);
+    EXPECT_EQ(huge->status, 404);
+    EXPECT_FALSE(huge->has_header("EXCEPTION_WHAT"));
+    // An event far larger than the page ever sends is refused unread.
+    const auto large =
+        client.Post("/" + token + "/event", "gen=1&type=click&id=" + std::string(100 * 1024, 'x'),
+                    "application/x-www-form-urlencoded");
+    ASSERT_TRUE(large);
+    EXPECT_EQ(large->status, 413);
+}
+
+TEST_F(WebDialogHostTest, EveryAnswerForbidsFramingCachingAndReferrers) {
+    const std::string url = host().Url();
+    httplib::Client client("127.0.0.1", BrowserStandIn::PortOf(url));
+    const std::string path = url.substr(url.find('/', std::string("http://").size()));
+    for (const std::string& target : {path, std::string("/page")}) {
+        const auto response = client.Get(target);
+        ASSERT_TRUE(response) << target;
+        EXPECT_EQ(response->get_header_value("X-Frame-Options"), "DENY") << target;
+        EXPECT_NE(
+            response->get_header_value("Content-Security-Policy").find("frame-ancestors 'none'"),
+            std::string::npos)
+            << target;
+        EXPECT_EQ(response->get_header_value("Referrer-Policy"), "no-referrer") << target;
+        EXPECT_EQ(response->get_header_value("Cache-Control"), "no-store") << target;
+    }
+}
+
+TEST_F(WebDialogHostTest, NoOtherSocketCanBindThePagesPort) {
+    const int port = BrowserStandIn::PortOf(host().Url());
+    const auto other = ::socket(AF_INET, SOCK_STREAM, 0);
+    ASSERT_NE(other, INVALID_SOCKET);
+    // What a program that wants to share the port asks for.
+    const int yes = 1;
+    ::setsockopt(other, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&yes), sizeof(yes));
+#ifdef SO_REUSEPORT
+    ::setsockopt(other, SOL_SOCKET, SO_REUSEPORT, reinterpret_cast<const char*>(&yes), sizeof(yes));
+#endif
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const int bound = ::bind(other, reinterpret_cast<const sockaddr*>(&address), sizeof(address));
+#ifdef _WIN32
+    ::closesocket(other);
+#else
+    ::close(other);
+#endif
+    EXPECT_NE(bound, 0) << "a second socket was bound to the page's port";
 }
 
 TEST_F(WebDialogHostTest, ThePageGetsItsCommandsAndItsClicksInTheSystemsCodePage) {
@@ -246,6 +299,34 @@ TEST_F(WebDialogHostTest, TheNextPageReplacesTheFirstInTheSameWindow) {
     browser.join();
     EXPECT_EQ(opened_.size(), 1u);
     EXPECT_NE(secondHtml.find("two"), std::string::npos);
+}
+
+TEST_F(WebDialogHostTest, ASecondCopyOfThePageThatClosesLeavesTheWizardOpen) {
+    ScriptedPage page;
+    page.onComplete = [&] { host().SetText("Titel", "shown"); };
+    page.onClick = [&](const ElementClick&) {
+        host().SetText("Titel", "done");
+        host().EndDialog(1);
+    };
+    std::thread browser([&] {
+        while (opened_.empty()) std::this_thread::yield();
+        BrowserStandIn first(opened_.front()), second(opened_.front());
+        first.Load();
+        first.Send("type=complete");
+        first.PollFor("shown");
+        second.Load();
+        second.PollFor("shown");
+        // The first copy waits for commands while the second one goes away.
+        std::thread waiting([&] { first.PollFor("done"); });
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        second.Send("type=closed");
+        // Longer than a closed window is given to come back.
+        std::this_thread::sleep_for(std::chrono::milliseconds(3500));
+        second.Send("type=click&id=ButtonOK&tag=INPUT&checked=0");
+        waiting.join();
+    });
+    EXPECT_EQ(host().DoModal(kTemplate, page), 1);
+    browser.join();
 }
 
 TEST_F(WebDialogHostTest, AClosedWindowEndsThePageButAReloadDoesNot) {

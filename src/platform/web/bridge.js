@@ -21,6 +21,7 @@
 
   function post(params) {
     params.gen = cfg.gen;
+    params.load = cfg.load;
     var request = new XMLHttpRequest();
     request.open('POST', cfg.base + 'event', true);
     request.setRequestHeader('Content-Type', 'application/x-www-form-urlencoded');
@@ -29,6 +30,7 @@
 
   function postWhileLeaving(params) {
     params.gen = cfg.gen;
+    params.load = cfg.load;
     var body = encode(params);
     if (navigator.sendBeacon && window.Blob) {
       navigator.sendBeacon(cfg.base + 'event',
@@ -194,7 +196,8 @@
 
   function poll() {
     var request = new XMLHttpRequest();
-    request.open('GET', cfg.base + 'commands?gen=' + cfg.gen + '&after=' + after, true);
+    request.open('GET', cfg.base + 'commands?gen=' + cfg.gen + '&load=' + cfg.load + '&after=' +
+      after, true);
     request.onreadystatechange = function () {
       if (request.readyState !== 4) return;
       if (request.status !== 200) {

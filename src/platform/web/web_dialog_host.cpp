@@ -1,10 +1,14 @@
 #include "platform/web/web_dialog_host.h"
 
+// The page's own requests come in bursts of a few; a short queue of pending
+// connections would refuse some of them while other local clients connect.
+#define CPPHTTPLIB_LISTEN_BACKLOG 128
 #include <httplib.h>
 // On Windows the library brings in the system headers, whose A/W macros would
 // rename the member below.
 #undef MessageBox
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "platform/codepage.h"
@@ -26,6 +30,30 @@ constexpr auto kCloseGrace = 3s;
 // saying so (a killed browser).
 constexpr auto kSilenceLimit = 45s;
 constexpr auto kWatchInterval = 250ms;
+// The page's own requests are small: an event's form is a few hundred bytes.
+constexpr std::size_t kBodyLimit = 64 * 1024;
+
+// What every answer carries: nothing is cached, nothing may frame the page,
+// and no link of the page tells another site the address with the token.
+void SetSafetyHeaders(httplib::Response& response) {
+    response.set_header("Cache-Control", "no-store");
+    response.set_header("X-Content-Type-Options", "nosniff");
+    response.set_header("X-Frame-Options", "DENY");
+    response.set_header("Referrer-Policy", "no-referrer");
+    response.set_header("Content-Security-Policy", std::string(web::kContentSecurityPolicy));
+}
+
+// Only this process may listen on the page's port: another program bound to
+// it as well could receive the page's requests, token included.
+void ListenExclusively(socket_t socket) {
+#ifdef _WIN32
+    const int yes = 1;
+    ::setsockopt(socket, SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char*>(&yes),
+                 sizeof(yes));
+#else
+    static_cast<void>(socket);  // no SO_REUSEADDR or SO_REUSEPORT: the port is ours alone
+#endif
+}
 
 int NegativeAnswer(std::uint32_t buttons) {
     switch (buttons) {
@@ -59,6 +87,8 @@ WebDialogHost::WebDialogHost(Resources& resources, Texts texts,
       openWindow_(std::move(openWindow)),
       token_(web::RandomToken()),
       server_(std::make_unique<httplib::Server>()) {
+    server_->set_socket_options(ListenExclusively);
+    server_->set_payload_max_length(kBodyLimit);
     Serve();
     port_ = server_->bind_to_any_port("127.0.0.1");
     if (port_ <= 0) {
@@ -66,6 +96,9 @@ WebDialogHost::WebDialogHost(Resources& resources, Texts texts,
             Utf8ToCp1251("Не удалось открыть окно мастера: нет свободного локального порта"));
     }
     serverThread_ = std::thread([this] { server_->listen_after_bind(); });
+    // The library's stop() does nothing before its loop runs: a host ended
+    // at once would otherwise wait for that loop forever.
+    while (!server_->is_running()) std::this_thread::sleep_for(1ms);
 }
 
 WebDialogHost::~WebDialogHost() {
@@ -85,7 +118,7 @@ std::string WebDialogHost::Url() const {
 }
 
 bool WebDialogHost::Allowed(const httplib::Request& request) const {
-    return request.path.starts_with(Base()) &&
+    return web::HasToken(request.path, token_) &&
            web::IsLocalHost(request.get_header_value("Host"), port_) &&
            web::IsLocalOrigin(request.get_header_value("Origin"), port_);
 }
@@ -93,8 +126,7 @@ bool WebDialogHost::Allowed(const httplib::Request& request) const {
 void WebDialogHost::Serve() {
     server_->set_pre_routing_handler(
         [this](const httplib::Request& request, httplib::Response& response) {
-            response.set_header("Cache-Control", "no-store");
-            response.set_header("X-Content-Type-Options", "nosniff");
+            SetSafetyHeaders(response);
             if (Allowed(request)) return httplib::Server::HandlerResponse::Unhandled;
             response.status = 403;
             response.set_content("Forbidden", "text/plain");
@@ -107,16 +139,16 @@ void WebDialogHost::Serve() {
     server_->Get(base + "bridge.js", [](const httplib::Request&, httplib::Response& response) {
         response.set_content(std::string(web::kBridgeScript), "text/javascript; charset=utf-8");
     });
-    server_->Get(base + R"(png/(\d+))",
-                 [this](const httplib::Request& request, httplib::Response& response) {
-                     const auto picture =
-                         resources_.Load(ResourceType::Png, std::stoi(request.matches[1].str()));
-                     if (!picture) {
-                         response.status = 404;
-                         return;
-                     }
-                     response.set_content(*picture, "image/png");
-                 });
+    server_->Get(base + R"(png/(\d+))", [this](const httplib::Request& request,
+                                               httplib::Response& response) {
+        const auto id = web::PictureId(request.matches[1].str());
+        const auto picture = id ? resources_.Load(ResourceType::Png, *id) : std::nullopt;
+        if (!picture) {
+            response.status = 404;
+            return;
+        }
+        response.set_content(*picture, "image/png");
+    });
     server_->Get(base + "commands",
                  [this](const httplib::Request& request, httplib::Response& response) {
                      ServeCommands(request, response);
@@ -129,10 +161,11 @@ void WebDialogHost::Serve() {
 }
 
 void WebDialogHost::ServePage(httplib::Response& response) {
-    int generation = 0, resource = 0;
+    int generation = 0, resource = 0, load = 0;
     bool ask = false;
     {
         const std::lock_guard lock(mutex_);
+        load = ++lastLoad_;
         generation = generation_;
         resource = htmlResource_;
         ask = askBeforeLeaving_;
@@ -151,11 +184,11 @@ void WebDialogHost::ServePage(httplib::Response& response) {
         return;
     }
     std::string settings =
-        "{\"gen\":" + std::to_string(generation) + ",\"ask\":" + (ask ? "true" : "false") +
-        Field("base", base) + Field("aboutItem", texts_.aboutItem) +
-        Field("aboutCaption", texts_.aboutCaption) + Field("productName", texts_.productName) +
-        Field("ownershipLine", texts_.ownershipLine) + Field("linkText", texts_.linkText) +
-        Field("linkUrl", texts_.linkUrl) + "}";
+        "{\"gen\":" + std::to_string(generation) + ",\"load\":" + std::to_string(load) +
+        ",\"ask\":" + (ask ? "true" : "false") + Field("base", base) +
+        Field("aboutItem", texts_.aboutItem) + Field("aboutCaption", texts_.aboutCaption) +
+        Field("productName", texts_.productName) + Field("ownershipLine", texts_.ownershipLine) +
+        Field("linkText", texts_.linkText) + Field("linkUrl", texts_.linkUrl) + "}";
     const std::string bootstrap = "<script>var velk=" + settings + ";</script><script src=\"" +
                                   base + "bridge.js\"></script>";
     response.set_content(web::InjectBeforeBodyEnd(web::ResolvePictureLinks(*page, base), bootstrap),
@@ -164,15 +197,18 @@ void WebDialogHost::ServePage(httplib::Response& response) {
 
 void WebDialogHost::ServeCommands(const httplib::Request& request, httplib::Response& response) {
     const int generation = IntParam(request, "gen");
+    const int load = IntParam(request, "load");
     const std::size_t after = static_cast<std::size_t>(std::max(0, IntParam(request, "after")));
     std::unique_lock lock(mutex_);
     ++pollsInFlight_;
+    ++pollsByLoad_[load];
     lastContact_ = Clock::now();
     closingSince_.reset();
     commandsChanged_.wait_for(lock, kPollWait, [&] {
         return stopping_ || generation != generation_ || commands_.size() > after;
     });
     --pollsInFlight_;
+    if (--pollsByLoad_[load] == 0) pollsByLoad_.erase(load);
     lastContact_ = Clock::now();
     std::string body;
     if (generation != generation_) {
@@ -206,8 +242,12 @@ void WebDialogHost::ReceiveEvent(const httplib::Request& request) {
         event.box = IntParam(request, "box");
         event.answer = IntParam(request, "button");
     } else if (type == "closed") {
+        const int load = IntParam(request, "load");
         const std::lock_guard lock(mutex_);
-        if (event.generation == generation_) closingSince_ = Clock::now();
+        const bool anotherWaits =
+            std::any_of(pollsByLoad_.begin(), pollsByLoad_.end(),
+                        [load](const auto& polls) { return polls.first != load; });
+        if (event.generation == generation_ && !anotherWaits) closingSince_ = Clock::now();
         eventsChanged_.notify_all();
         return;
     } else {

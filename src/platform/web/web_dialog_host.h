@@ -4,6 +4,7 @@
 #include <condition_variable>
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -114,6 +115,11 @@ class WebDialogHost final : public HtmlDialogHost {
     // When the page said it closes; a reload within the grace time is no close.
     std::optional<Clock::time_point> closingSince_;
     int pollsInFlight_ = 0;
+    // Every delivery of the page is a load of its own; the polls waiting, by
+    // load. A second copy of the page that closes does not close the wizard
+    // while another copy still waits for commands.
+    int lastLoad_ = 0;
+    std::map<int, int> pollsByLoad_;
     Clock::time_point lastContact_ = Clock::now();
 
     // Dialog state, on the dialog's thread only.

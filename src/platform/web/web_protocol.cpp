@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cstdio>
 #include <random>
 
@@ -71,6 +72,26 @@ bool IsLocalOrigin(std::string_view origin, int port) {
     if (origin.empty()) return true;
     constexpr std::string_view kScheme = "http://";
     return origin.starts_with(kScheme) && IsLocalHost(origin.substr(kScheme.size()), port);
+}
+
+bool HasToken(std::string_view path, std::string_view token) {
+    if (path.size() < token.size() + 2 || path[0] != '/' || path[token.size() + 1] != '/') {
+        return false;
+    }
+    unsigned char difference = 0;
+    for (std::size_t i = 0; i < token.size(); ++i) {
+        difference |= static_cast<unsigned char>(path[i + 1] ^ token[i]);
+    }
+    return difference == 0;
+}
+
+std::optional<int> PictureId(std::string_view digits) {
+    int id = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), id);
+    if (error != std::errc() || end != digits.data() + digits.size() || id > 0xFFFF) {
+        return std::nullopt;
+    }
+    return id;
 }
 
 std::string RandomToken() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,5 +27,21 @@ bool IsLocalOrigin(std::string_view origin, int port);
 
 // A secret of hexadecimal digits from the system's random source.
 std::string RandomToken();
+
+// Whether a request's path starts with "/TOKEN/"; compared in a time that does
+// not tell how much of a guess was right.
+bool HasToken(std::string_view path, std::string_view token);
+
+// The resource number of a picture address's digits; nothing when they name
+// no number a resource can have.
+std::optional<int> PictureId(std::string_view digits);
+
+// The pages' content security policy: their own scripts, styles and pictures
+// only, no frames around them, nothing sent elsewhere. Inline styles stay
+// allowed: the templates and the lists are written with them.
+inline constexpr std::string_view kContentSecurityPolicy =
+    "default-src 'none'; script-src 'self' 'unsafe-inline'; style-src 'self' 'unsafe-inline'; "
+    "img-src 'self'; connect-src 'self'; base-uri 'none'; form-action 'none'; "
+    "frame-ancestors 'none'";
 
 }  // namespace velk::web
