@@ -60,18 +60,24 @@ class ProviderListDlgTest : public ::testing::Test {
 TEST_F(ProviderListDlgTest, ListsEveryProviderAndEscapesTheirNames) {
     WriteProviders(
         "- provider:\n    name: 'ООО \"Торг\" <А&Б>'\n    components: a\n"
-        "- provider:\n    name: Лотос\n    components: b\n");
+        "- provider:\n    name: Лотос\n    components: b\n"
+        "- provider:\n    name: 'Торги RES:/PNG/#200'\n    components: c\n");
     ProviderListDlg page(host_, internet_, system_);
     EXPECT_EQ(Show(page, {}), kPageNone);  // still open: nothing ended it
     EXPECT_EQ(host_.shown, std::vector<int>{154});
     const std::string escaped = "ООО &quot;Торг&quot; &lt;А&amp;Б&gt;";
-    EXPECT_EQ(Cp1251ToUtf8(host_.Last("inner", "ProviderList")),
-              "<table style=\"width: 100%; vertical-align: top;\">"
-              "<tr><td style=\"color:#206020;\"><input type=\"checkbox\" id=\"" +
-                  escaped + "_chbox\"/> <label for=\"" + escaped + "_chbox\">" + escaped +
-                  "</label></td></tr>"
-                  "<tr><td style=\"color:#206020;\"><input type=\"checkbox\" id=\"Лотос_chbox\"/> "
-                  "<label for=\"Лотос_chbox\">Лотос</label></td></tr></table>");
+    EXPECT_EQ(
+        Cp1251ToUtf8(host_.Last("inner", "ProviderList")),
+        "<table style=\"width: 100%; vertical-align: top;\">"
+        "<tr><td style=\"color:#206020;\"><input type=\"checkbox\" id=\"" +
+            escaped + "_chbox\"/> <label for=\"" + escaped + "_chbox\">" + escaped +
+            "</label></td></tr>"
+            "<tr><td style=\"color:#206020;\"><input type=\"checkbox\" id=\"Лотос_chbox\"/> "
+            "<label for=\"Лотос_chbox\">Лотос</label></td></tr>"
+            // No name reads as a link to the program's pictures.
+            "<tr><td style=\"color:#206020;\"><input type=\"checkbox\" "
+            "id=\"Торги RES&#58;/PNG/#200_chbox\"/> <label for=\"Торги RES&#58;/PNG/#200_chbox\">"
+            "Торги RES&#58;/PNG/#200</label></td></tr></table>");
     EXPECT_EQ(Cp1251ToUtf8(host_.Last("inner", "Titel")),
               "Выберите из списка сайты, для которых требуется осуществить настройку компьютера "
               "для работы с электронно-цифровой подписью, и нажмите кнопку «Далее»");
