@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -114,8 +115,13 @@ TEST_F(PageChannelTest, DetachWithinTheHandlerLetsTheHandlerFinishFirst) {
     page.whileHandling = [&](std::uint32_t) {
         channel.Detach();
         // Time for a sender wrongly released by Detach to return and free
-        // the text the page is about to read.
-        for (int i = 0; i < 10000 && worker.sent == 0; ++i) std::this_thread::yield();
+        // the text the page is about to read. Bounded by the clock, not by a
+        // count of yields: on a loaded machine each yield may give the core
+        // away for milliseconds.
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(100);
+        while (worker.sent == 0 && std::chrono::steady_clock::now() < until) {
+            std::this_thread::yield();
+        }
         EXPECT_EQ(worker.sent, 0);
     };
     wakes.WaitForWake();
