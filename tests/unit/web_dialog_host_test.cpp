@@ -5,8 +5,10 @@
 
 #include <atomic>
 #include <cerrno>
+#include <condition_variable>
 #include <cstdlib>
 #include <memory>
+#include <mutex>
 #include <regex>
 #include <string>
 #include <thread>
@@ -185,12 +187,27 @@ class WebDialogHostTest : public ::testing::Test {
             host_ = std::make_unique<WebDialogHost>(
                 resources_,
                 WebDialogHost::Texts{"О программе...", "О программе", "velk", "", "", ""},
-                [this](const std::string& url) { opened_.push_back(url); });
+                [this](const std::string& url) {
+                    {
+                        const std::lock_guard lock(openedMutex_);
+                        opened_.push_back(url);
+                    }
+                    windowOpened_.notify_all();
+                });
         }
         return *host_;
     }
 
+    // The address the host opened its window with, once it has.
+    std::string WaitForWindow() {
+        std::unique_lock lock(openedMutex_);
+        windowOpened_.wait(lock, [this] { return !opened_.empty(); });
+        return opened_.front();
+    }
+
     FakeResources resources_;
+    std::mutex openedMutex_;
+    std::condition_variable windowOpened_;
     std::vector<std::string> opened_;
     std::unique_ptr<WebDialogHost> host_;
 };
@@ -326,10 +343,9 @@ TEST_F(WebDialogHostTest, SlowConnectionsNeverKeepThePageFromBeingServed) {
         }
     });
     std::thread browser([&] {
-        while (opened_.empty()) std::this_thread::yield();
         // Every request of the page is answered within a bound far longer
         // than it takes, or the page fails.
-        BrowserStandIn stand(opened_.front(), 5);
+        BrowserStandIn stand(WaitForWindow(), 5);
         for (int load = 0; load < 3; ++load) {
             stand.Load();
             stand.Send("type=complete");
@@ -358,8 +374,7 @@ TEST_F(WebDialogHostTest, ThePageGetsItsCommandsAndItsClicksInTheSystemsCodePage
     };
     std::string html, commands;
     std::thread browser([&] {
-        while (opened_.empty()) std::this_thread::yield();
-        BrowserStandIn stand(opened_.front());
+        BrowserStandIn stand(WaitForWindow());
         html = stand.Load();
         stand.Send("type=complete");
         commands = stand.PollFor("ButtonOK");
@@ -403,8 +418,7 @@ TEST_F(WebDialogHostTest, AMessageBoxWaitsForItsAnswerAndKeepsRunningPostedWork)
     };
     std::string box, afterReload;
     std::thread browser([&] {
-        while (opened_.empty()) std::this_thread::yield();
-        BrowserStandIn stand(opened_.front());
+        BrowserStandIn stand(WaitForWindow());
         stand.Load();
         stand.Send("type=complete");
         box = stand.PollFor("\"op\":\"box\"");
@@ -426,8 +440,7 @@ TEST_F(WebDialogHostTest, TheNextPageReplacesTheFirstInTheSameWindow) {
     second.onComplete = [&] { host().EndDialog(2); };
     std::string navigate, secondHtml;
     std::thread browser([&] {
-        while (opened_.empty()) std::this_thread::yield();
-        BrowserStandIn stand(opened_.front());
+        BrowserStandIn stand(WaitForWindow());
         stand.Load();
         stand.Send("type=complete");
         navigate = stand.PollFor("navigate");
@@ -449,8 +462,7 @@ TEST_F(WebDialogHostTest, ASecondCopyOfThePageThatClosesLeavesTheWizardOpen) {
         host().EndDialog(1);
     };
     std::thread browser([&] {
-        while (opened_.empty()) std::this_thread::yield();
-        BrowserStandIn first(opened_.front()), second(opened_.front());
+        BrowserStandIn first(WaitForWindow()), second(WaitForWindow());
         first.Load();
         first.Send("type=complete");
         first.PollFor("shown");
@@ -478,8 +490,7 @@ TEST_F(WebDialogHostTest, AClosedWindowEndsThePageButAReloadDoesNot) {
     };
     std::string replayed;
     std::thread browser([&] {
-        while (opened_.empty()) std::this_thread::yield();
-        BrowserStandIn stand(opened_.front());
+        BrowserStandIn stand(WaitForWindow());
         stand.Load();
         stand.Send("type=complete");
         stand.PollFor("kept");

@@ -262,15 +262,17 @@ class PageFront::Listener {
     int port_ = 0;
 };
 
-PageFront::PageFront(Admit admit, Answer answer)
-    : admit_(std::move(admit)),
-      answer_(std::move(answer)),
-      listener_(std::make_unique<Listener>()),
-      port_(listener_->port()),
-      workers_(std::make_unique<httplib::ThreadPool>(kWorkers)),
-      thread_([this] { Run(); }) {}
+PageFront::PageFront() : listener_(std::make_unique<Listener>()), port_(listener_->port()) {}
+
+void PageFront::Start(Admit admit, Answer answer) {
+    admit_ = std::move(admit);
+    answer_ = std::move(answer);
+    workers_ = std::make_unique<httplib::ThreadPool>(kWorkers);
+    thread_ = std::thread([this] { Run(); });
+}
 
 PageFront::~PageFront() {
+    if (!thread_.joinable()) return;
     stopping_ = true;
     thread_.join();
     // The workers finish what they were given: a poll returns once the host

@@ -29,14 +29,16 @@ class PageFront {
     // the rest of the connection.
     using Answer = std::function<void(httplib::Stream& stream)>;
 
-    // Binds a free port of 127.0.0.1 for this process alone and starts
-    // serving; throws when no port can be had.
-    PageFront(Admit admit, Answer answer);
+    // Binds a free port of 127.0.0.1 for this process alone; throws when no
+    // port can be had.
+    PageFront();
     ~PageFront();
     PageFront(const PageFront&) = delete;
     PageFront& operator=(const PageFront&) = delete;
 
     int Port() const { return port_; }
+    // Starts serving; what the callbacks use must be set up before.
+    void Start(Admit admit, Answer answer);
 
   private:
     class Listener;

@@ -81,10 +81,10 @@ WebDialogHost::WebDialogHost(Resources& resources, Texts texts,
       server_(std::make_unique<Server>()) {
     server_->set_payload_max_length(kBodyLimit);
     Serve();
-    front_ = std::make_unique<web::PageFront>(
-        [this](std::string_view target) { return web::HasToken(target, token_); },
-        [this](httplib::Stream& stream) { server_->Answer(stream); });
+    front_ = std::make_unique<web::PageFront>();
     port_ = front_->Port();
+    front_->Start([this](std::string_view target) { return web::HasToken(target, token_); },
+                  [this](httplib::Stream& stream) { server_->Answer(stream); });
 }
 
 WebDialogHost::~WebDialogHost() {
