@@ -345,7 +345,7 @@ TEST_F(WebDialogHostTest, SlowConnectionsNeverKeepThePageFromBeingServed) {
     std::thread browser([&] {
         // Every request of the page is answered within a bound far longer
         // than it takes, or the page fails.
-        BrowserStandIn stand(WaitForWindow(), 5);
+        BrowserStandIn stand(WaitForWindow(), 10);
         for (int load = 0; load < 3; ++load) {
             stand.Load();
             stand.Send("type=complete");
