@@ -4,6 +4,11 @@
 #include <httplib.h>
 
 #include <atomic>
+#include <cerrno>
+#include <condition_variable>
+#include <cstdlib>
+#include <memory>
+#include <mutex>
 #include <regex>
 #include <string>
 #include <thread>
@@ -23,10 +28,13 @@ constexpr int kOtherTemplate = 154;
 // Plays the bridge script's part over HTTP, as the browser would.
 class BrowserStandIn {
   public:
-    explicit BrowserStandIn(const std::string& url) : client_("127.0.0.1", PortOf(url)) {
+    // timeout: how long any one request may wait for its answer (seconds).
+    explicit BrowserStandIn(const std::string& url, int timeout = 30)
+        : client_("127.0.0.1", PortOf(url)) {
         const std::smatch parts = Match(url, R"(/([0-9a-f]+)/page$)");
         base_ = "/" + parts[1].str() + "/";
-        client_.set_read_timeout(30);
+        client_.set_connection_timeout(timeout);
+        client_.set_read_timeout(timeout);
     }
 
     static int PortOf(const std::string& url) {
@@ -66,6 +74,7 @@ class BrowserStandIn {
     std::string PollFor(const std::string& text) {
         for (int i = 0; i < 20; ++i) {
             std::string reply = Poll();
+            if (reply.empty()) break;  // no answer
             if (reply.find(text) != std::string::npos) return reply;
         }
         ADD_FAILURE() << "no command with " << text;
@@ -89,6 +98,66 @@ class BrowserStandIn {
     int generation_ = 0;
     std::string load_;
     std::size_t after_ = 0;
+};
+
+// A raw loopback connection that sends what a hostile local client would.
+class Probe {
+  public:
+    explicit Probe(int port) : socket_(::socket(AF_INET, SOCK_STREAM, 0)) {
+        // Far longer than a refusal takes, shorter than any wait of the host.
+#ifdef _WIN32
+        const DWORD bound = 3000;
+#else
+        const timeval bound{3, 0};
+#endif
+        ::setsockopt(socket_, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&bound),
+                     sizeof(bound));
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<std::uint16_t>(port));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        connected_ =
+            ::connect(socket_, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0;
+    }
+    ~Probe() {
+#ifdef _WIN32
+        ::closesocket(socket_);
+#else
+        ::close(socket_);
+#endif
+    }
+    Probe(const Probe&) = delete;
+    Probe& operator=(const Probe&) = delete;
+
+    bool connected() const { return connected_; }
+
+    void Send(const std::string& bytes) {
+        ::send(socket_, bytes.data(), static_cast<int>(bytes.size()), 0);
+    }
+
+    // The status of the host's answer; 0 when it closed the connection without
+    // one, -1 when it kept the connection open and said nothing.
+    int Answer() {
+        std::string reply;
+        char chunk[512];
+        while (reply.find("\r\n") == std::string::npos) {
+            const auto count = ::recv(socket_, chunk, sizeof(chunk), 0);
+            if (count == 0) return 0;
+            if (count < 0) {
+#ifdef _WIN32
+                return ::WSAGetLastError() == WSAETIMEDOUT ? -1 : 0;
+#else
+                return errno == EAGAIN || errno == EWOULDBLOCK ? -1 : 0;
+#endif
+            }
+            reply.append(chunk, static_cast<std::size_t>(count));
+        }
+        return reply.starts_with("HTTP/1.1 ") ? std::atoi(reply.c_str() + 9) : -2;
+    }
+
+  private:
+    socket_t socket_;
+    bool connected_ = false;
 };
 
 // A page whose handlers the test scripts.
@@ -118,12 +187,27 @@ class WebDialogHostTest : public ::testing::Test {
             host_ = std::make_unique<WebDialogHost>(
                 resources_,
                 WebDialogHost::Texts{"О программе...", "О программе", "velk", "", "", ""},
-                [this](const std::string& url) { opened_.push_back(url); });
+                [this](const std::string& url) {
+                    {
+                        const std::lock_guard lock(openedMutex_);
+                        opened_.push_back(url);
+                    }
+                    windowOpened_.notify_all();
+                });
         }
         return *host_;
     }
 
+    // The address the host opened its window with, once it has.
+    std::string WaitForWindow() {
+        std::unique_lock lock(openedMutex_);
+        windowOpened_.wait(lock, [this] { return !opened_.empty(); });
+        return opened_.front();
+    }
+
     FakeResources resources_;
+    std::mutex openedMutex_;
+    std::condition_variable windowOpened_;
     std::vector<std::string> opened_;
     std::unique_ptr<WebDialogHost> host_;
 };
@@ -205,6 +289,78 @@ TEST_F(WebDialogHostTest, NoOtherSocketCanBindThePagesPort) {
     EXPECT_NE(bound, 0) << "a second socket was bound to the page's port";
 }
 
+TEST_F(WebDialogHostTest, OversizedHeadsAreRefusedBeforeTheyAreRead) {
+    const std::string url = host().Url();
+    const std::string path = url.substr(url.find('/', std::string("http://").size()));
+    const std::string longText(8 * 1024, 'a');
+    std::string manyHeaders = "GET " + path + " HTTP/1.1\r\n";
+    for (int i = 0; i < 100; ++i) manyHeaders += "X-A: b\r\n";
+    std::string largeHead = "GET " + path + " HTTP/1.1\r\n";
+    for (int i = 0; i < 20; ++i) largeHead += "X-Part: " + std::string(1000, 'b') + "\r\n";
+    // None of them ends: a host that waited for the end would say nothing.
+    for (const std::string& head :
+         {"GET " + path + "?" + longText, "GET " + path + " HTTP/1.1\r\nX-Long: " + longText,
+          manyHeaders, largeHead}) {
+        Probe probe(host().Port());
+        ASSERT_TRUE(probe.connected());
+        probe.Send(head);
+        const int status = probe.Answer();
+        EXPECT_TRUE(status == 431 || status == 0) << status << " for " << head.substr(0, 60);
+    }
+    // A head that is no request at all.
+    Probe nonsense(host().Port());
+    nonsense.Send("\r\n\r\n");
+    const int status = nonsense.Answer();
+    EXPECT_TRUE(status == 400 || status == 0) << status;
+    // Nothing else changed: the page is still served.
+    httplib::Client client("127.0.0.1", host().Port());
+    const auto page = client.Get(path);
+    ASSERT_TRUE(page);
+    EXPECT_EQ(page->status, 200);
+}
+
+TEST_F(WebDialogHostTest, SlowConnectionsNeverKeepThePageFromBeingServed) {
+    ScriptedPage page;
+    page.onComplete = [&] { host().SetText("Titel", "shown"); };
+    page.onClick = [&](const ElementClick&) { host().EndDialog(1); };
+    const int port = host().Port();
+    // Heads that never end: more than the host keeps at once.
+    std::vector<std::unique_ptr<Probe>> held;
+    for (int i = 0; i < 40; ++i) {
+        held.push_back(std::make_unique<Probe>(port));
+        held.back()->Send("GET / HTTP/1.1\r\nHost: 127.0.0.1");
+    }
+    // And a client that keeps opening sixteen more while the page works.
+    std::atomic<bool> done{false};
+    std::thread opener([&] {
+        std::vector<std::unique_ptr<Probe>> round;
+        for (int i = 0; i < 200 && !done; ++i) {
+            round.clear();
+            for (int j = 0; j < 16; ++j) {
+                round.push_back(std::make_unique<Probe>(port));
+                round.back()->Send("GET /");
+            }
+        }
+    });
+    std::thread browser([&] {
+        // Every request of the page is answered within a bound far longer
+        // than it takes, or the page fails.
+        BrowserStandIn stand(WaitForWindow(), 10);
+        for (int load = 0; load < 3; ++load) {
+            stand.Load();
+            stand.Send("type=complete");
+            stand.PollFor("shown");
+        }
+        stand.Send("type=click&id=ButtonOK&tag=INPUT&checked=0");
+        // Ends the page whose click was never heard.
+        host().Post([&] { host().EndDialog(2); });
+        done = true;
+    });
+    EXPECT_EQ(host().DoModal(kTemplate, page), 1);
+    browser.join();
+    opener.join();
+}
+
 TEST_F(WebDialogHostTest, ThePageGetsItsCommandsAndItsClicksInTheSystemsCodePage) {
     ScriptedPage page;
     ElementClick seen;
@@ -218,8 +374,7 @@ TEST_F(WebDialogHostTest, ThePageGetsItsCommandsAndItsClicksInTheSystemsCodePage
     };
     std::string html, commands;
     std::thread browser([&] {
-        while (opened_.empty()) std::this_thread::yield();
-        BrowserStandIn stand(opened_.front());
+        BrowserStandIn stand(WaitForWindow());
         html = stand.Load();
         stand.Send("type=complete");
         commands = stand.PollFor("ButtonOK");
@@ -263,8 +418,7 @@ TEST_F(WebDialogHostTest, AMessageBoxWaitsForItsAnswerAndKeepsRunningPostedWork)
     };
     std::string box, afterReload;
     std::thread browser([&] {
-        while (opened_.empty()) std::this_thread::yield();
-        BrowserStandIn stand(opened_.front());
+        BrowserStandIn stand(WaitForWindow());
         stand.Load();
         stand.Send("type=complete");
         box = stand.PollFor("\"op\":\"box\"");
@@ -286,8 +440,7 @@ TEST_F(WebDialogHostTest, TheNextPageReplacesTheFirstInTheSameWindow) {
     second.onComplete = [&] { host().EndDialog(2); };
     std::string navigate, secondHtml;
     std::thread browser([&] {
-        while (opened_.empty()) std::this_thread::yield();
-        BrowserStandIn stand(opened_.front());
+        BrowserStandIn stand(WaitForWindow());
         stand.Load();
         stand.Send("type=complete");
         navigate = stand.PollFor("navigate");
@@ -309,8 +462,7 @@ TEST_F(WebDialogHostTest, ASecondCopyOfThePageThatClosesLeavesTheWizardOpen) {
         host().EndDialog(1);
     };
     std::thread browser([&] {
-        while (opened_.empty()) std::this_thread::yield();
-        BrowserStandIn first(opened_.front()), second(opened_.front());
+        BrowserStandIn first(WaitForWindow()), second(WaitForWindow());
         first.Load();
         first.Send("type=complete");
         first.PollFor("shown");
@@ -338,8 +490,7 @@ TEST_F(WebDialogHostTest, AClosedWindowEndsThePageButAReloadDoesNot) {
     };
     std::string replayed;
     std::thread browser([&] {
-        while (opened_.empty()) std::this_thread::yield();
-        BrowserStandIn stand(opened_.front());
+        BrowserStandIn stand(WaitForWindow());
         stand.Load();
         stand.Send("type=complete");
         stand.PollFor("kept");

@@ -1,8 +1,5 @@
 #include "platform/web/web_dialog_host.h"
 
-// The page's own requests come in bursts of a few; a short queue of pending
-// connections would refuse some of them while other local clients connect.
-#define CPPHTTPLIB_LISTEN_BACKLOG 128
 #include <httplib.h>
 // On Windows the library brings in the system headers, whose A/W macros would
 // rename the member below.
@@ -13,6 +10,7 @@
 
 #include "platform/codepage.h"
 #include "platform/web/bridge_script.h"
+#include "platform/web/page_front.h"
 #include "platform/web/web_protocol.h"
 
 namespace velk {
@@ -33,26 +31,10 @@ constexpr auto kWatchInterval = 250ms;
 // The page's own requests are small: an event's form is a few hundred bytes.
 constexpr std::size_t kBodyLimit = 64 * 1024;
 
-// What every answer carries: nothing is cached, nothing may frame the page,
-// and no link of the page tells another site the address with the token.
 void SetSafetyHeaders(httplib::Response& response) {
-    response.set_header("Cache-Control", "no-store");
-    response.set_header("X-Content-Type-Options", "nosniff");
-    response.set_header("X-Frame-Options", "DENY");
-    response.set_header("Referrer-Policy", "no-referrer");
-    response.set_header("Content-Security-Policy", std::string(web::kContentSecurityPolicy));
-}
-
-// Only this process may listen on the page's port: another program bound to
-// it as well could receive the page's requests, token included.
-void ListenExclusively(socket_t socket) {
-#ifdef _WIN32
-    const int yes = 1;
-    ::setsockopt(socket, SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char*>(&yes),
-                 sizeof(yes));
-#else
-    static_cast<void>(socket);  // no SO_REUSEADDR or SO_REUSEPORT: the port is ours alone
-#endif
+    for (const auto& [name, value] : web::kSafetyHeaders) {
+        response.set_header(std::string(name), std::string(value));
+    }
 }
 
 int NegativeAnswer(std::uint32_t buttons) {
@@ -80,25 +62,29 @@ int IntParam(const httplib::Request& request, const char* name) {
 
 }  // namespace
 
+// The library answers the requests whose heads the front has read, one per
+// connection.
+class WebDialogHost::Server final : public httplib::Server {
+  public:
+    void Answer(httplib::Stream& stream) {
+        bool closed = true;
+        process_request(stream, true, closed, nullptr);
+    }
+};
+
 WebDialogHost::WebDialogHost(Resources& resources, Texts texts,
                              std::function<void(const std::string&)> openWindow)
     : resources_(resources),
       texts_(std::move(texts)),
       openWindow_(std::move(openWindow)),
       token_(web::RandomToken()),
-      server_(std::make_unique<httplib::Server>()) {
-    server_->set_socket_options(ListenExclusively);
+      server_(std::make_unique<Server>()) {
     server_->set_payload_max_length(kBodyLimit);
     Serve();
-    port_ = server_->bind_to_any_port("127.0.0.1");
-    if (port_ <= 0) {
-        throw std::runtime_error(
-            Utf8ToCp1251("Не удалось открыть окно мастера: нет свободного локального порта"));
-    }
-    serverThread_ = std::thread([this] { server_->listen_after_bind(); });
-    // The library's stop() does nothing before its loop runs: a host ended
-    // at once would otherwise wait for that loop forever.
-    while (!server_->is_running()) std::this_thread::sleep_for(1ms);
+    front_ = std::make_unique<web::PageFront>();
+    port_ = front_->Port();
+    front_->Start([this](std::string_view target) { return web::HasToken(target, token_); },
+                  [this](httplib::Stream& stream) { server_->Answer(stream); });
 }
 
 WebDialogHost::~WebDialogHost() {
@@ -107,8 +93,8 @@ WebDialogHost::~WebDialogHost() {
         stopping_ = true;
     }
     commandsChanged_.notify_all();
-    server_->stop();
-    serverThread_.join();
+    // Before anything its workers use goes.
+    front_.reset();
 }
 
 std::string WebDialogHost::Base() const { return "/" + token_ + "/"; }

@@ -9,17 +9,19 @@
 #include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/html_dialog.h"
 #include "platform/resources.h"
 
 namespace httplib {
-class Server;
 struct Request;
 struct Response;
 }  // namespace httplib
+
+namespace velk::web {
+class PageFront;
+}  // namespace velk::web
 
 namespace velk {
 
@@ -73,6 +75,7 @@ class WebDialogHost final : public HtmlDialogHost {
         std::function<void()> task;
     };
     using Clock = std::chrono::steady_clock;
+    class Server;
 
     void Serve();
     bool Allowed(const httplib::Request& request) const;
@@ -94,9 +97,11 @@ class WebDialogHost final : public HtmlDialogHost {
     Texts texts_;
     std::function<void(const std::string&)> openWindow_;
     std::string token_;
-    std::unique_ptr<httplib::Server> server_;
+    std::unique_ptr<Server> server_;
+    // Reads each request's head within limits; only those with the token
+    // reach server_.
+    std::unique_ptr<web::PageFront> front_;
     int port_ = 0;
-    std::thread serverThread_;
 
     mutable std::mutex mutex_;
     std::condition_variable eventsChanged_;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -43,5 +44,16 @@ inline constexpr std::string_view kContentSecurityPolicy =
     "default-src 'none'; script-src 'self' 'unsafe-inline'; style-src 'self' 'unsafe-inline'; "
     "img-src 'self'; connect-src 'self'; base-uri 'none'; form-action 'none'; "
     "frame-ancestors 'none'";
+
+// What every answer carries, refusals included: nothing is cached, sniffed or
+// framed, and no link of the page tells another site the address with the
+// token.
+inline constexpr std::array<std::array<std::string_view, 2>, 5> kSafetyHeaders = {{
+    {"Cache-Control", "no-store"},
+    {"X-Content-Type-Options", "nosniff"},
+    {"X-Frame-Options", "DENY"},
+    {"Referrer-Policy", "no-referrer"},
+    {"Content-Security-Policy", kContentSecurityPolicy},
+}};
 
 }  // namespace velk::web
