@@ -1,5 +1,6 @@
-#include <wincrypt.h>
 #include <windows.h>
+// Needs the types that windows.h declares.
+#include <wincrypt.h>
 
 #include "platform/digest.h"
 #include "platform/owned_handle.h"
