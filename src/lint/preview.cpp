@@ -7,6 +7,7 @@
 #include "config/machine.h"
 #include "config/provider_list.h"
 #include "config/yaml_pairs.h"
+#include "pages/html_text.h"
 #include "platform/codepage.h"
 #include "tasks/browser_task.h"
 #include "tasks/certificate.h"
@@ -94,29 +95,6 @@ std::string Cell(const YamlPairs& pairs, const std::string& bitness, const std::
     return "не устанавливается";
 }
 
-std::string Html(const std::string& text) {
-    std::string out;
-    for (const char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
-}
-
 }  // namespace
 
 std::vector<SitePreview> PreviewFolder(const std::string& folder) {
@@ -169,13 +147,15 @@ void WritePreviewHtml(const std::vector<SitePreview>& sites, std::ostream& out) 
            "th,td{border:1px solid #999;padding:4px 6px;vertical-align:top;text-align:left}"
            "th{background:#eee}</style></head><body>\n";
     for (const SitePreview& site : sites) {
-        out << "<h2>" << Html(site.name)
+        out << "<h2>" << EscapeHtml(site.name)
             << "</h2>\n<table><tr><th>Windows</th><th>Разрядность</th>";
-        for (const auto& component : site.components) out << "<th>" << Html(component) << "</th>";
+        for (const auto& component : site.components)
+            out << "<th>" << EscapeHtml(component) << "</th>";
         out << "</tr>\n";
         for (const MachinePreview& machine : site.machines) {
-            out << "<tr><td>" << Html(machine.edition) << "</td><td>" << machine.bitness << "</td>";
-            for (const auto& cell : machine.cells) out << "<td>" << Html(cell) << "</td>";
+            out << "<tr><td>" << EscapeHtml(machine.edition) << "</td><td>" << machine.bitness
+                << "</td>";
+            for (const auto& cell : machine.cells) out << "<td>" << EscapeHtml(cell) << "</td>";
             out << "</tr>\n";
         }
         out << "</table>\n";
