@@ -172,8 +172,11 @@ class SoftwareTaskInstallTest : public SoftwareTaskIntegrationTest {
   protected:
     SoftwareTaskInstallTest() {
         Uninstall();
-        fs::copy_file(VELK_TEST_MSI, fs::path(test::TestServerFilesDir()) / "software_test.msi",
-                      fs::copy_options::overwrite_existing);
+        // Removed first: the mingw library's overwriting copy fails under
+        // Wine when the file exists.
+        const fs::path served = fs::path(test::TestServerFilesDir()) / "software_test.msi";
+        fs::remove(served);
+        fs::copy_file(VELK_TEST_MSI, served);
     }
     ~SoftwareTaskInstallTest() override {
         Uninstall();
