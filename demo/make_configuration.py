@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Builds what the demo server serves: the demo installers (wixl), the demo CA
 (openssl) and the configuration archive velk_config.zip, whose component files
-name the given server address and the CA's thumbprint.
+name the given server address and the CA's thumbprint, and pin each file
+they download by its SHA-256.
 
     make_configuration.py OUTPUT_FOLDER SERVER_URL CA_FOLDER
 
@@ -13,6 +14,7 @@ per file made.
 
 import hashlib
 import pathlib
+import re
 import subprocess
 import sys
 import tempfile
@@ -24,6 +26,8 @@ CONFIG = HERE / "config"
 PRODUCT_SOURCE = HERE / "installers" / "demo_product.wxs"
 SERVER_PLACEHOLDER = "http://demo-server.invalid"
 STAMP_PLACEHOLDER = "DEMO_CA_THUMBPRINT"
+# "SHA256_OF name" becomes the SHA-256 of the file made under that name.
+PIN_PLACEHOLDER = re.compile(r"SHA256_OF (\S+)")
 ARCHIVE = "velk_config.zip"
 CA_FILE = "velk-demo-root-ca.cer"
 # The codes of each product are derived from its file name, so that a rebuilt
@@ -108,6 +112,8 @@ def make_archive(out, server, stamp):
             if path.suffix == ".yaml":
                 text = data.decode("utf-8")
                 text = text.replace(SERVER_PLACEHOLDER, server).replace(STAMP_PLACEHOLDER, stamp)
+                text = PIN_PLACEHOLDER.sub(
+                    lambda m: hashlib.sha256((out / m.group(1)).read_bytes()).hexdigest(), text)
                 data = text.encode("utf-8")
             archive.writestr(name, data)
     print(f"archive {ARCHIVE}: the configuration, with the server {server}")

@@ -2,6 +2,7 @@
 // page after the other in a browser window served from this process.
 #include <cstdio>
 #include <exception>
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "app/wizard.h"
 #include "config/data_folder.h"
 #include "engine/configuration_fetch.h"
+#include "lint/lint_command.h"
 #include "platform/codepage.h"
 #include "platform/web/web_dialog_host.h"
 #include "platform/win32/win32_browser_window.h"
@@ -66,6 +68,10 @@ int Run(const velk::CommandLine& line) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The configuration checker for authors on Windows: no window, no wizard.
+    if (argc > 1 && (std::string(argv[1]) == "/lint" || std::string(argv[1]) == "-lint")) {
+        return velk::RunLint(std::vector<std::string>(argv + 2, argv + argc), std::cout, std::cerr);
+    }
     try {
         return Run(velk::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc)));
     } catch (const std::exception& e) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/registry.h"
 #include "platform/system_info.h"
@@ -24,6 +25,9 @@ std::uint32_t MachineRegistryView(const std::string& bitness);
 // The Windows edition's name, or the "unknown system" text when the version
 // is not one of those the wizard knows.
 std::string WindowsName(SystemInfo& system);
+
+// Every name WindowsName gives for a version it knows, newest first.
+std::vector<std::string> KnownWindowsNames();
 
 // The Internet Explorer version from HKEY_LOCAL_MACHINE; empty when the
 // browser's key is missing or holds no usable text.

@@ -28,9 +28,12 @@ void AppendWords(std::string_view text, std::vector<std::string>& words) {
 // stream of keywords and values.
 class ProviderListBuilder {
   public:
-    void Take(std::string_view scalar) {
+    explicit ProviderListBuilder(std::vector<ProviderMarks>* marks) : marks_(marks) {}
+
+    void Take(std::string_view scalar, YamlMark mark) {
         if (scalar == "provider") {
             list_.push_back(std::make_shared<Provider>());
+            if (marks_) marks_->push_back({mark, {}});
             reading_ = Reading::Nothing;
         } else if (scalar == "name") {
             reading_ = Reading::Name;
@@ -41,7 +44,10 @@ class ProviderListBuilder {
             // value to: keywords and values there are ignored.
             Provider& current = *list_.back();
             if (reading_ == Reading::Name) current.name = Utf8ToCp1251(scalar);
-            if (reading_ == Reading::Components) AppendWords(scalar, current.components);
+            if (reading_ == Reading::Components) {
+                AppendWords(scalar, current.components);
+                if (marks_) marks_->back().components.resize(current.components.size(), mark);
+            }
         }
     }
 
@@ -50,19 +56,20 @@ class ProviderListBuilder {
   private:
     ProviderList list_;
     Reading reading_ = Reading::Nothing;
+    std::vector<ProviderMarks>* marks_;
 };
 
 }  // namespace
 
-ProviderList ReadProviderListFromText(std::string_view text) {
-    ProviderListBuilder builder;
+ProviderList ReadProviderListFromText(std::string_view text, std::vector<ProviderMarks>* marks) {
+    ProviderListBuilder builder(marks);
     YamlParser parser(text);
     for (;;) {
         YamlEvent event;
-        if (!yaml_parser_parse(parser.get(), event.get())) throw YamlFormatError();
+        if (!yaml_parser_parse(parser.get(), event.get())) throw YamlSyntaxError(*parser.get());
         switch (event.type()) {
             case YAML_SCALAR_EVENT:
-                builder.Take(event.scalar());
+                builder.Take(event.scalar(), event.start());
                 if (TraceEnabled()) Trace(std::string("value = ").append(event.scalar()));
                 break;
             case YAML_STREAM_END_EVENT:

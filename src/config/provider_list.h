@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "config/yaml_mark.h"
+
 namespace velk {
 
 // A site or organisation the workstation can be prepared for, with the
@@ -24,8 +26,17 @@ using ProviderList = std::vector<std::shared_ptr<Provider>>;
 // Windows-1251) and nothing read before it is kept.
 ProviderList ReadProviderList(const std::string& path);
 
-// The same for the file's content already in memory (UTF-8).
-ProviderList ReadProviderListFromText(std::string_view text);
+// Where a provider and each of its components stand in the file, for the
+// configuration checker.
+struct ProviderMarks {
+    YamlMark provider;
+    std::vector<YamlMark> components;
+};
+
+// The same for the file's content already in memory (UTF-8); with marks, one
+// entry per provider is appended there.
+ProviderList ReadProviderListFromText(std::string_view text,
+                                      std::vector<ProviderMarks>* marks = nullptr);
 
 // One provider named "Name" holding every component of the chosen providers
 // once, at the place of its first occurrence.

@@ -13,30 +13,40 @@ void TraceText(std::string_view label, std::string_view text) {
 
 }  // namespace
 
-YamlPairs ReadYamlPairsFromText(std::string_view text) {
+YamlPairs ReadYamlPairsFromText(std::string_view text, std::vector<YamlPairMark>* marks) {
     YamlPairs pairs;
     std::string key;
     std::string prefix;
     bool keyExpected = false;
+    YamlMark keyMark;
+    std::size_t groups = 0;
 
     YamlParser parser(text);
     for (;;) {
         YamlToken token;
-        if (!yaml_parser_scan(parser.get(), token.get())) throw YamlFormatError();
+        if (!yaml_parser_scan(parser.get(), token.get())) throw YamlSyntaxError(*parser.get());
 
         switch (token.type()) {
             case YAML_SCALAR_TOKEN:
                 if (keyExpected) {
                     key = prefix.empty() ? std::string(token.scalar())
                                          : prefix + ":" + std::string(token.scalar());
+                    keyMark = token.start();
                     TraceText("KEY: ", key);
                 } else {
                     pairs.emplace_back(key, Utf8ToCp1251(token.scalar()));
                     TraceText("VALUE: ", pairs.back().second);
+                    if (marks) {
+                        marks->push_back({keyMark, token.start(), groups,
+                                          Cp1251ToUtf8(pairs.back().second) != token.scalar()});
+                    }
                 }
                 break;
             case YAML_BLOCK_MAPPING_START_TOKEN:
-                if (!key.empty() && key.front() == '-') prefix = key.substr(1);
+                if (!key.empty() && key.front() == '-') {
+                    prefix = key.substr(1);
+                    ++groups;
+                }
                 Trace("START_TOKEN");
                 break;
             case YAML_BLOCK_END_TOKEN:

@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "config/yaml_mark.h"
+
 namespace velk {
 
 // One component file flattened into (key, value) pairs in document order.
@@ -25,8 +27,17 @@ using YamlPairs = std::vector<std::pair<std::string, std::string>>;
 // Windows-1251) and none of the pairs read before it are kept.
 YamlPairs ReadYamlPairs(const std::string& path);
 
-// The same for a file's content already in memory (UTF-8).
-YamlPairs ReadYamlPairsFromText(std::string_view text);
+// Where a pair stands in its file, for the configuration checker.
+struct YamlPairMark {
+    YamlMark key;
+    YamlMark value;
+    std::size_t group = 0;  // how many "-group" mappings began before the pair
+    bool lossy = false;     // the value had characters that Windows-1251 lacks
+};
+
+// The same for a file's content already in memory (UTF-8); with marks, one
+// mark per pair is appended there.
+YamlPairs ReadYamlPairsFromText(std::string_view text, std::vector<YamlPairMark>* marks = nullptr);
 
 // The field of a key made inside a "-group" mapping ("group:field"), or
 // nothing when the key belongs to another group or to none.

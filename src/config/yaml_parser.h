@@ -9,9 +9,12 @@
 #include <string>
 #include <string_view>
 
+#include "config/yaml_mark.h"
 #include "platform/codepage.h"
 
 namespace velk {
+
+inline YamlMark MarkOf(const yaml_mark_t& mark) { return {mark.line, mark.column}; }
 
 // A libyaml parser reading UTF-8 text from memory; the text must outlive it.
 class YamlParser {
@@ -49,6 +52,7 @@ class YamlItem {
     std::string_view scalar() const {
         return {reinterpret_cast<const char*>(item_.data.scalar.value), item_.data.scalar.length};
     }
+    YamlMark start() const { return MarkOf(item_.start_mark); }
 
   private:
     Item item_{};
@@ -68,9 +72,17 @@ inline std::string ReadConfigurationFile(const std::string& path) {
     return std::move(content).str();
 }
 
-// What the user is told about a configuration file libyaml cannot read.
-inline std::runtime_error YamlFormatError() {
-    return std::runtime_error(Utf8ToCp1251("Неверный формат файла"));
-}
+// What the user is told about a configuration file libyaml cannot read; the
+// checker also gives libyaml's own place and words.
+class YamlSyntaxError : public std::runtime_error {
+  public:
+    explicit YamlSyntaxError(const yaml_parser_t& parser)
+        : std::runtime_error(Utf8ToCp1251("Неверный формат файла")),
+          mark(MarkOf(parser.problem_mark)),
+          problem(parser.problem != nullptr ? parser.problem : "") {}
+
+    YamlMark mark;
+    std::string problem;
+};
 
 }  // namespace velk

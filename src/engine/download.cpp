@@ -1,5 +1,6 @@
 #include "engine/download.h"
 
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +12,7 @@
 
 #include "engine/page_messages.h"
 #include "platform/codepage.h"
+#include "platform/digest.h"
 #include "platform/system_info.h"
 
 namespace velk {
@@ -29,6 +31,10 @@ constexpr std::string_view kServerStatus = "Ошибка при загрузке
 constexpr std::string_view kConnectionLost =
     "Ошибка при загрузке файла: соединение с сервером прервано";
 constexpr std::string_view kNetworkErrorCode = "Ошибка при загрузке файла: код ошибки ";
+constexpr std::string_view kNoDigest = "Ошибка при загрузке файла: в системе нет алгоритма SHA-256";
+constexpr std::string_view kPinExpected =
+    "Загруженный файл не совпадает с указанным в конфигурации и удалён: ожидался SHA-256 ";
+constexpr std::string_view kPinActual = ", получен ";
 
 // The first status that is not a success.
 constexpr long kFirstErrorStatus = 400;
@@ -67,6 +73,20 @@ void ReportStart(const JobContext& context, std::uint64_t total) {
         static_cast<std::uint64_t>(std::numeric_limits<std::intptr_t>::max());
     context.page->Send(kMsgDownloadProgress, 0,
                        static_cast<std::intptr_t>(total < kMaxParam ? total : kMaxParam));
+}
+
+// Whether what arrived is the pinned file; a file that is not is removed at
+// once, so that nothing can run or import it.
+bool MatchesPin(JobContext& context, Digest& digest, LocalFile& local,
+                const std::string& destination) {
+    const std::string actual = HexText(digest.Finish());
+    std::string expected = context.sha256;
+    for (char& c : expected) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (actual == expected) return true;
+    local.reset();
+    std::remove(destination.c_str());
+    return Fail(context,
+                Utf8ToCp1251(kPinExpected) + context.sha256 + Utf8ToCp1251(kPinActual) + actual);
 }
 
 void ReportPercent(const JobContext& context, std::uint64_t percent) {
@@ -114,7 +134,15 @@ bool DownloadFile(Internet& internet, SystemInfo& system, JobContext& context,
         return Fail(context, Utf8ToCp1251(kServerStatus) + std::to_string(statusCode));
     }
 
-    const LocalFile local(std::fopen(destination.c_str(), "w+b"));
+    // A pinned file is hashed block by block as it arrives: what is checked is
+    // exactly what was written, without reading the file back.
+    std::unique_ptr<Digest> digest;
+    if (!context.sha256.empty()) {
+        digest = NewDigest(DigestKind::Sha256);
+        if (!digest) return Fail(context, Utf8ToCp1251(kNoDigest));
+    }
+
+    LocalFile local(std::fopen(destination.c_str(), "w+b"));
     if (!local) return Fail(context, Utf8ToCp1251(kCannotCreateFile) + destination);
 
     std::string lengthText;
@@ -139,6 +167,7 @@ bool DownloadFile(Internet& internet, SystemInfo& system, JobContext& context,
             // The library ends the data quietly when the server closes the
             // connection early; a short file is no download.
             if (received < announced) return Fail(context, Utf8ToCp1251(kConnectionLost));
+            if (digest) return MatchesPin(context, *digest, local, destination);
             break;
         }
         // Flushed block by block, so a full disk shows up at this very block.
@@ -146,6 +175,7 @@ bool DownloadFile(Internet& internet, SystemInfo& system, JobContext& context,
             std::fflush(local.get()) != 0) {
             return Fail(context, Utf8ToCp1251(kCannotWriteFile) + destination);
         }
+        if (digest) digest->Update(block.data(), count);
         received += count;
         // Without a length the first block counts as everything, later ones as more.
         if (total == 0) total = received;

@@ -31,8 +31,9 @@ bool MakeTempFileName(SystemInfo& system, std::string& path);
 // completely or because *context.cancelFlag was seen set; false with the
 // user's text in context.message otherwise: the library's error, an HTTP
 // error status, a body shorter than announced, a file that cannot be created
-// or written. An error response is never written to destination. The local
-// file stays on disk in every case.
+// or written, a complete file whose SHA-256 is not context.sha256 (when set).
+// An error response is never written to destination. The local file stays on
+// disk in every case but the last, where it is removed.
 bool DownloadFile(Internet& internet, SystemInfo& system, JobContext& context,
                   std::string& destination, std::string url);
 

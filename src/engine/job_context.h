@@ -13,6 +13,9 @@ struct JobContext {
     std::string message;
     const std::atomic<bool>* cancelFlag = nullptr;
     PageSink* page = nullptr;
+    // The SHA-256 a download must have, in hexadecimal digits of either case;
+    // empty when the configuration pins none.
+    std::string sha256 = {};
 };
 
 }  // namespace velk

@@ -9,6 +9,7 @@
 
 #include "engine/page_messages.h"
 #include "platform/codepage.h"
+#include "platform/trace.h"
 #include "tasks/compat_view_list.h"
 
 namespace velk {
@@ -30,7 +31,8 @@ std::optional<std::uint32_t> ParseHex(std::string_view text) {
     return value;
 }
 
-void AppendToken(std::string_view token, std::vector<std::uint32_t>& actions) {
+void AppendToken(std::string_view token, std::vector<std::uint32_t>& actions,
+                 std::vector<std::string>* tooWide) {
     const std::size_t dash = token.find('-');
     const std::optional<std::uint32_t> first = ParseHex(token.substr(0, dash));
     if (dash == std::string_view::npos) {
@@ -38,7 +40,11 @@ void AppendToken(std::string_view token, std::vector<std::uint32_t>& actions) {
         return;
     }
     const std::optional<std::uint32_t> last = ParseHex(token.substr(dash + 1));
-    if (!first || !last || *last < *first || *last - *first >= kMaxActionRange) return;
+    if (!first || !last || *last < *first) return;
+    if (*last - *first >= kMaxActionRange) {
+        if (tooWide) tooWide->emplace_back(token);
+        return;
+    }
     for (std::uint64_t action = *first; action <= *last; ++action) {
         actions.push_back(static_cast<std::uint32_t>(action));
     }
@@ -95,12 +101,13 @@ bool Contains(const std::vector<std::string>& list, const std::string& item) {
 
 bool ZoneCallSucceeded(HResult result) { return result >= 0 || result == kHResultFileExists; }
 
-std::vector<std::uint32_t> ParseActionList(std::string_view text) {
+std::vector<std::uint32_t> ParseActionList(std::string_view text,
+                                           std::vector<std::string>* tooWide) {
     std::vector<std::uint32_t> actions;
     for (std::size_t begin = text.find_first_not_of(kWhiteSpace); begin != std::string_view::npos;
          begin = text.find_first_not_of(kWhiteSpace, begin)) {
         const std::size_t end = std::min(text.find_first_of(kWhiteSpace, begin), text.size());
-        AppendToken(text.substr(begin, end - begin), actions);
+        AppendToken(text.substr(begin, end - begin), actions, tooWide);
         begin = end;
     }
     return actions;
@@ -112,18 +119,23 @@ std::string BrowserTask::StatusText() const {
 
 void BrowserTask::Load(YamlPairs pairs) {
     constexpr std::string_view kPlainScheme = "http://";
+    std::vector<std::string> tooWide;
     for (auto& [key, value] : pairs) {
         if (key == "TrustedHost") {
             trustedHosts.push_back(std::move(value));
         } else if (key == "EnabledSettings") {
-            enabledActions = ParseActionList(value);
+            enabledActions = ParseActionList(value, &tooWide);
         } else if (key == "DisabledSettings") {
-            disabledActions = ParseActionList(value);
+            disabledActions = ParseActionList(value, &tooWide);
         } else if (key == "CompatibilityModeHost") {
             if (value.starts_with(kPlainScheme)) value.erase(0, kPlainScheme.size());
             compatHosts.push_back(std::move(value));
         }
     }
+    // Not applied, but never in silence: the trace says which, and the
+    // configuration checker reports them as errors.
+    for (const auto& range : tooWide)
+        Trace("action range wider than the limit, not applied: " + range);
 }
 
 void BrowserTask::Detect() {

@@ -45,8 +45,9 @@ bool ZoneCallSucceeded(HResult result);
 // URL action codes from white-space separated hexadecimal tokens ("0x"
 // allowed), each a code or an inclusive ascending range "first-last". A token
 // that is not hexadecimal, and a range of more than kMaxActionRange codes, is
-// skipped.
+// skipped; the latter are added to tooWide when given.
 inline constexpr std::uint32_t kMaxActionRange = 0x10000;
-std::vector<std::uint32_t> ParseActionList(std::string_view text);
+std::vector<std::uint32_t> ParseActionList(std::string_view text,
+                                           std::vector<std::string>* tooWide = nullptr);
 
 }  // namespace velk

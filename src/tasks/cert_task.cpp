@@ -68,7 +68,7 @@ void CertTask::Import(Certificate& certificate) {
 
 void CertTask::Execute(PageSink& page, const std::atomic<bool>& cancelFlag) {
     for (const auto& certificate : certificates) {
-        JobContext context{"", &cancelFlag, &page};
+        JobContext context{"", &cancelFlag, &page, certificate->Sha256};
         if (!DownloadFile(platform_.internet, platform_.system, context, certificate->localPath,
                           certificate->SrcUrl)) {
             throw std::runtime_error(context.message);

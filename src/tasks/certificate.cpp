@@ -60,6 +60,8 @@ std::vector<std::shared_ptr<Certificate>> ReadCertificates(const YamlPairs& pair
                 current.SrcUrl = value;
             } else if (field == "stamp") {
                 current.stamp = value;
+            } else if (field == "Sha256") {
+                current.Sha256 = value;
             } else if (field == "store") {
                 current.store = value;
             }

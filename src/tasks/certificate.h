@@ -17,8 +17,9 @@ struct Certificate {
     // The downloaded copy: a new temporary file at the first download, kept
     // for later ones.
     std::string localPath;
-    std::string stamp;  // the SHA-1 thumbprint as hexadecimal byte values
-    Bytes bytes;        // the file as last read for the import
+    std::string stamp;   // the SHA-1 thumbprint as hexadecimal byte values
+    std::string Sha256;  // the file's hash, hexadecimal; empty: not pinned
+    Bytes bytes;         // the file as last read for the import
 };
 
 // A stamp's bytes: one per token between white space, the low byte of the

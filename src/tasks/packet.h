@@ -1,8 +1,10 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "config/yaml_pairs.h"
 #include "engine/install_task.h"
 
 namespace velk {
@@ -21,6 +23,7 @@ struct Packet {
     std::string SrcUrl;
     std::string DstUrl;
     std::string CommandLine;  // "FILENAME" stands for DstUrl
+    std::string Sha256;       // the installer's hash, hexadecimal; empty: not pinned
     std::string CheckRegKey;
     std::string CheckRegParam;
     std::string radioGroup;
@@ -29,6 +32,10 @@ struct Packet {
     std::string installedText;
     std::vector<std::string> alias;
 };
+
+// The packets of a component file's "-package" groups, in file order; each
+// group begins with "name". DstUrl is taken as written.
+std::vector<std::shared_ptr<Packet>> ReadPackets(const YamlPairs& pairs);
 
 // Title (or name), version and bits, each separated by a blank even when empty.
 std::string PacketLabel(const Packet& packet);

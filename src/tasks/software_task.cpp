@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstddef>
 #include <optional>
-#include <sstream>
 #include <stdexcept>
 #include <string_view>
 
@@ -21,21 +20,11 @@
 namespace velk {
 namespace {
 
-constexpr std::string_view kPacketPrefix = "package";
 // A registry check's value is read into a buffer of this size; a longer one
 // counts as unreadable, as in the uninstall list.
 constexpr std::uint32_t kValueCapacity = 256;
 constexpr std::uint32_t kWindowsDirectoryCapacity = 1024;
 constexpr std::string_view kWindowsDirectoryPlaceholder = "WIN64";
-
-// Items between commas, verbatim: "Windows 7, Windows 8.1" keeps the blank of
-// its second item, and a trailing comma adds nothing.
-std::vector<std::string> SplitAtCommas(const std::string& text) {
-    std::vector<std::string> items;
-    std::istringstream stream(text);
-    for (std::string item; std::getline(stream, item, ',');) items.push_back(item);
-    return items;
-}
 
 bool FitsEdition(const Packet& packet, const std::string& edition) {
     const auto& windows = packet.windows;
@@ -106,46 +95,13 @@ void SoftwareTask::Load(YamlPairs pairs) {
     for (const auto& [key, value] : pairs) {
         if (key == "choose_type") choose_type = value;
     }
-    packets = ReadGroups<Packet>(
-        pairs, kPacketPrefix, "name",
-        [this](Packet& packet, std::string_view field, const std::string& value) {
-            if (field == "name") {
-                packet.name = value;
-            } else if (field == "title") {
-                packet.title = value;
-            } else if (field == "version") {
-                packet.version = value;
-            } else if (field == "minVersion") {
-                packet.minVersion = value;
-            } else if (field == "maxVersion") {
-                packet.maxVersion = value;
-            } else if (field == "versionFilter") {
-                packet.versionFilter = value;
-            } else if (field == "bits") {
-                packet.bits = value;
-            } else if (field == "SrcUrl") {
-                packet.SrcUrl = value;
-            } else if (field == "CommandLine") {
-                packet.CommandLine = value;
-            } else if (field == "CheckRegKey") {
-                packet.CheckRegKey = value;
-            } else if (field == "CheckRegParam") {
-                packet.CheckRegParam = value;
-            } else if (field == "windows") {
-                packet.windows = SplitAtCommas(value);
-            } else if (field == "alias") {
-                packet.alias.push_back(value);
-            } else if (field == "DstUrl") {
-                packet.DstUrl = value;
-                if (const auto at = value.find(kWindowsDirectoryPlaceholder);
-                    at != std::string::npos) {
-                    packet.DstUrl.replace(at, kWindowsDirectoryPlaceholder.size(),
-                                          WindowsDirectory());
-                }
-            } else if (field == "ToInstall") {
-                packet.ToInstall = true;
-            }
-        });
+    packets = ReadPackets(pairs);
+    for (const auto& packet : packets) {
+        if (const auto at = packet->DstUrl.find(kWindowsDirectoryPlaceholder);
+            at != std::string::npos) {
+            packet->DstUrl.replace(at, kWindowsDirectoryPlaceholder.size(), WindowsDirectory());
+        }
+    }
 }
 
 std::string SoftwareTask::WindowsDirectory() const {
@@ -160,16 +116,16 @@ std::string SoftwareTask::WindowsDirectory() const {
     return std::string(buffer, length);
 }
 
+bool PacketApplies(const Packet& packet, const std::string& bitness, const std::string& edition) {
+    return (packet.bits == "all" || packet.bits == bitness) && FitsEdition(packet, edition);
+}
+
 PacketList SoftwareTask::ApplicablePackets() const {
     const std::string bitness = MachineBitness(platform_.system);
-    PacketList forBitness;
-    for (const auto& packet : packets) {
-        if (packet->bits == "all" || packet->bits == bitness) forBitness.push_back(packet);
-    }
     const std::string edition = WindowsName(platform_.system);
     PacketList applicable;
-    for (const auto& packet : forBitness) {
-        if (FitsEdition(*packet, edition)) applicable.push_back(packet);
+    for (const auto& packet : packets) {
+        if (PacketApplies(*packet, bitness, edition)) applicable.push_back(packet);
     }
     return applicable;
 }
@@ -244,7 +200,7 @@ void SoftwareTask::Execute(PageSink& page, const std::atomic<bool>& cancelFlag) 
         page.Send(kMsgDownloadBegins, 0, labelParam);
         processed = true;
         if (!packet->SrcUrl.empty()) {
-            JobContext download{"", &cancelFlag, &page};
+            JobContext download{"", &cancelFlag, &page, packet->Sha256};
             if (!DownloadFile(platform_.internet, platform_.system, download, packet->DstUrl,
                               packet->SrcUrl)) {
                 Fail(download);

@@ -48,6 +48,10 @@ class SoftwareTask : public InstallTask {
     std::string WindowsDirectory() const;
 };
 
+// Whether a packet is meant for a machine of this bitness ("x32", "x64") and
+// edition (a name WindowsName gives).
+bool PacketApplies(const Packet& packet, const std::string& bitness, const std::string& edition);
+
 // How an installed version relates to the accepted range: below minVersion
 // or not below maxVersion (when given) is another version; empty bounds read
 // as 0.0.0.0 and as no upper bound.

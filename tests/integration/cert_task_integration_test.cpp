@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <stdexcept>
 #include <string>
 
 #include "fakes/fake_platform.h"
 #include "platform/codepage.h"
+#include "platform/digest.h"
 #include "platform/win32/win32_certificate_stores.h"
 #include "platform/win32/win32_system_info.h"
 #include "support/recording_page.h"
@@ -116,6 +118,20 @@ TEST_F(CertTaskIntegrationTest, AFileThatIsNoDerCertificateIsRefusedByTheStore) 
     Serve(*task, "root", "ROOT", root_.pem, pemThumbprint);
     EXPECT_EQ(Execute(*task), "Ошибка импорта сертификата");
     EXPECT_EQ(task->status, TaskStatus::Downloaded);
+    EXPECT_EQ(Detected(*task), TaskStatus::NotInstalled);
+}
+
+TEST_F(CertTaskIntegrationTest, APinnedFileWithAnotherHashIsRemovedAndNeverImported) {
+    const auto task = MakeTask();
+    Serve(*task, "root", "ROOT", root_.der, root_.thumbprint);
+    const std::string wrong(64, '0');
+    task->certificates[0]->Sha256 = wrong;
+    const std::string served(root_.der.begin(), root_.der.end());
+    EXPECT_EQ(Execute(*task),
+              "Загруженный файл не совпадает с указанным в конфигурации и удалён: ожидался "
+              "SHA-256 " +
+                  wrong + ", получен " + DigestHex(DigestKind::Sha256, served));
+    EXPECT_FALSE(std::filesystem::exists(task->certificates[0]->localPath));
     EXPECT_EQ(Detected(*task), TaskStatus::NotInstalled);
 }
 

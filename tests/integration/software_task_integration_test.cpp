@@ -6,11 +6,14 @@
 #include <chrono>
 #include <filesystem>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "config/yaml_pairs.h"
 #include "fakes/fake_platform.h"
+#include "platform/codepage.h"
+#include "platform/digest.h"
 #include "platform/registry_key.h"
 #include "platform/system_errors.h"
 #include "platform/win32/win32_internet.h"
@@ -169,8 +172,11 @@ class SoftwareTaskInstallTest : public SoftwareTaskIntegrationTest {
   protected:
     SoftwareTaskInstallTest() {
         Uninstall();
-        fs::copy_file(VELK_TEST_MSI, fs::path(test::TestServerFilesDir()) / "software_test.msi",
-                      fs::copy_options::overwrite_existing);
+        // Removed first: the mingw library's overwriting copy fails under
+        // Wine when the file exists.
+        const fs::path served = fs::path(test::TestServerFilesDir()) / "software_test.msi";
+        fs::remove(served);
+        fs::copy_file(VELK_TEST_MSI, served);
     }
     ~SoftwareTaskInstallTest() override {
         Uninstall();
@@ -179,16 +185,24 @@ class SoftwareTaskInstallTest : public SoftwareTaskIntegrationTest {
 
     void Uninstall() { processes_.Run(std::string("msiexec /x ") + kMsiProduct + " /qn"); }
 
+    // A component offering the test MSI from the test server, pinned when a
+    // hash is given.
+    static std::string MsiComponent(const std::string& sha256 = "") {
+        std::string yaml = std::string("type: software\nname: test\n-package:\n    name: ") +
+                           kMsiName +
+                           "\n    version: 2.5.1\n    minVersion: 2.5\n    bits: all\n"
+                           "    windows: all\n    SrcUrl: " +
+                           test::TestServerUrl("/files/software_test.msi") +
+                           "\n    CommandLine: msiexec /i FILENAME /qn\n";
+        if (!sha256.empty()) yaml += "    Sha256: " + sha256 + "\n";
+        return yaml;
+    }
+
     std::string downloaded_;
 };
 
 TEST_F(SoftwareTaskInstallTest, ExecuteDownloadsAndInstallsWhatDetectThenFinds) {
-    const std::string yaml = std::string("type: software\nname: test\n-package:\n    name: ") +
-                             kMsiName +
-                             "\n    version: 2.5.1\n    minVersion: 2.5\n    bits: all\n"
-                             "    windows: all\n    SrcUrl: " +
-                             test::TestServerUrl("/files/software_test.msi") +
-                             "\n    CommandLine: msiexec /i FILENAME /qn\n";
+    const std::string yaml = MsiComponent();
     SoftwareTask task = Loaded(yaml);
     task.Detect();
     ASSERT_EQ(task.status, TaskStatus::NotInstalled) << "left over from an earlier run?";
@@ -211,6 +225,30 @@ TEST_F(SoftwareTaskInstallTest, ExecuteDownloadsAndInstallsWhatDetectThenFinds) 
     fresh.Detect();
     EXPECT_EQ(fresh.status, TaskStatus::Installed);
     EXPECT_EQ(fresh.packets[0]->installedText, std::string(kMsiName) + " 2.5.1");
+}
+
+TEST_F(SoftwareTaskInstallTest, APinnedInstallerWithAnotherHashIsRemovedAndNeverRun) {
+    const std::string wrong(64, 'a');
+    SoftwareTask task = Loaded(MsiComponent(wrong));
+    task.Detect();
+    test::RecordingPage page;
+    const std::atomic<bool> cancel{false};
+    std::string error;
+    try {
+        task.Execute(page, cancel);
+    } catch (const std::runtime_error& failure) {
+        error = Cp1251ToUtf8(failure.what());
+    }
+    downloaded_ = task.packets[0]->DstUrl;
+    const std::string actual = DigestHex(DigestKind::Sha256, test::ReadFile(VELK_TEST_MSI));
+    EXPECT_EQ(error,
+              "Загруженный файл не совпадает с указанным в конфигурации и удалён: ожидался "
+              "SHA-256 " +
+                  wrong + ", получен " + actual);
+    EXPECT_FALSE(fs::exists(downloaded_)) << downloaded_;
+    EXPECT_FALSE(RegKey::Open(registry_, kHkeyLocalMachine, kMsiMarkerKey, kKeyRead))
+        << "the installer never ran";
+    downloaded_.clear();
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cctype>
 #include <filesystem>
 #include <optional>
 #include <regex>
@@ -13,6 +14,7 @@
 #include "fakes/fake_internet.h"
 #include "fakes/fake_system_info.h"
 #include "platform/codepage.h"
+#include "platform/digest.h"
 #include "support/test_server.h"
 #include "support/test_support.h"
 
@@ -133,6 +135,31 @@ TEST_F(DownloadTest, StoresTheBodyAndReportsProgressPerBlock) {
         EXPECT_EQ(context_.message, "");
         EXPECT_EQ(internet_.OpenHandles(), 0u);
     }
+}
+
+TEST_F(DownloadTest, PinnedFileIsKeptOnlyWithItsHash) {
+    const std::string body = test::TestPattern(50000);
+    const std::string hash = DigestHex(DigestKind::Sha256, body);
+    internet_.responses[kUrl] = FakeInternet::Body(body);
+    std::string upper = hash;
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (const std::string& pin : {hash, upper}) {
+        context_.sha256 = pin;
+        std::string destination = Target();
+        ASSERT_TRUE(Download(destination)) << Message();
+        EXPECT_EQ(ReadFile(destination), body);
+    }
+
+    const std::string other = DigestHex(DigestKind::Sha256, "other");
+    context_.sha256 = other;
+    std::string destination = Target();
+    EXPECT_FALSE(Download(destination));
+    EXPECT_EQ(Message(),
+              "Загруженный файл не совпадает с указанным в конфигурации и удалён: ожидался "
+              "SHA-256 " +
+                  other + ", получен " + hash);
+    EXPECT_FALSE(fs::exists(destination));
+    EXPECT_EQ(internet_.OpenHandles(), 0u);
 }
 
 TEST_F(DownloadTest, ReplacesAnEarlierFileAndWorksWithoutAPage) {
