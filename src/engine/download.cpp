@@ -11,6 +11,7 @@
 
 #include "engine/page_messages.h"
 #include "platform/codepage.h"
+#include "platform/system_errors.h"
 #include "platform/system_info.h"
 
 namespace velk {
@@ -24,6 +25,8 @@ constexpr char kTempFilePrefix[] = "velk_";
 constexpr std::string_view kNoTempFile = "Ошибка при создании временного файла";
 constexpr std::string_view kNoConnection = "Ошибка при установлении соединения с сервером";
 constexpr std::string_view kCannotCreateFile = "Ошибка при создании файла ";
+constexpr std::string_view kThroughLink =
+    " (путь проходит через символическую ссылку или точку соединения)";
 constexpr std::string_view kCannotWriteFile = "Ошибка при записи файла ";
 constexpr std::string_view kServerStatus = "Ошибка при загрузке файла: сервер вернул код ";
 constexpr std::string_view kConnectionLost =
@@ -52,10 +55,18 @@ std::uint64_t HeaderNumber(const std::string& text) {
     return value > 0 ? static_cast<std::uint64_t>(value) : 0;
 }
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using LocalFile = std::unique_ptr<std::FILE, FileCloser>;
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+// Whether a folder on the way to path, or path itself, is a link or junction
+// (a drive such as "C:" is none).
+bool PassesLink(PrivateFiles& files, const std::string& path) {
+    for (std::size_t end = 1; end <= path.size(); ++end) {
+        if (end < path.size() && !IsSeparator(path[end])) continue;
+        if (IsSeparator(path[end - 1]) || path[end - 1] == ':') continue;
+        if (files.IsLink(path.substr(0, end))) return true;
+    }
+    return false;
+}
 
 bool Cancelled(const JobContext& context) {
     return context.cancelFlag != nullptr && context.cancelFlag->load();
@@ -86,8 +97,8 @@ bool MakeTempFileName(SystemInfo& system, std::string& path) {
     return true;
 }
 
-bool DownloadFile(Internet& internet, SystemInfo& system, JobContext& context,
-                  std::string& destination, std::string url) {
+bool DownloadFile(Internet& internet, SystemInfo& system, PrivateFiles& files, JobContext& context,
+                  std::string& destination, std::string url, PrivateFile* kept) {
     const InternetHandleOwner session(
         internet.Open(kSessionAgent, kInternetOpenTypePreconfig, "", "", 0), {&internet});
     if (!session) return Fail(context, NetworkErrorText(internet, internet.GetLastError()));
@@ -114,8 +125,14 @@ bool DownloadFile(Internet& internet, SystemInfo& system, JobContext& context,
         return Fail(context, Utf8ToCp1251(kServerStatus) + std::to_string(statusCode));
     }
 
-    const LocalFile local(std::fopen(destination.c_str(), "w+b"));
-    if (!local) return Fail(context, Utf8ToCp1251(kCannotCreateFile) + destination);
+    if (PassesLink(files, destination)) {
+        return Fail(context,
+                    Utf8ToCp1251(kCannotCreateFile) + destination + Utf8ToCp1251(kThroughLink));
+    }
+    PrivateFile local({}, {&files});
+    if (files.CreateNew(destination, local.Put()) != kErrorSuccess) {
+        return Fail(context, Utf8ToCp1251(kCannotCreateFile) + destination);
+    }
 
     std::string lengthText;
     const std::uint64_t announced =
@@ -141,9 +158,8 @@ bool DownloadFile(Internet& internet, SystemInfo& system, JobContext& context,
             if (received < announced) return Fail(context, Utf8ToCp1251(kConnectionLost));
             break;
         }
-        // Flushed block by block, so a full disk shows up at this very block.
-        if (std::fwrite(block.data(), 1, count, local.get()) != count ||
-            std::fflush(local.get()) != 0) {
+        // Unbuffered, so a full disk shows up at this very block.
+        if (files.Write(local.get(), block.data(), count) != kErrorSuccess) {
             return Fail(context, Utf8ToCp1251(kCannotWriteFile) + destination);
         }
         received += count;
@@ -151,6 +167,10 @@ bool DownloadFile(Internet& internet, SystemInfo& system, JobContext& context,
         if (total == 0) total = received;
         ReportPercent(context, received * 100 / total);
     }
+    if (files.Seal(local.get()) != kErrorSuccess) {
+        return Fail(context, Utf8ToCp1251(kCannotWriteFile) + destination);
+    }
+    if (kept != nullptr) *kept = std::move(local);
     return true;
 }
 

@@ -6,6 +6,7 @@
 
 #include "engine/job_context.h"
 #include "platform/internet.h"
+#include "platform/private_files.h"
 
 namespace velk {
 
@@ -33,7 +34,13 @@ bool MakeTempFileName(SystemInfo& system, std::string& path);
 // error status, a body shorter than announced, a file that cannot be created
 // or written. An error response is never written to destination. The local
 // file stays on disk in every case.
-bool DownloadFile(Internet& internet, SystemInfo& system, JobContext& context,
-                  std::string& destination, std::string url);
+//
+// The program runs elevated, so destination must not be anybody else's file:
+// it is made anew through files (whatever had its name is deleted first), and
+// a link or junction in its path is refused. Once complete it is sealed, and
+// kept, when given, holds it open so that nobody can change it until the
+// caller has used it.
+bool DownloadFile(Internet& internet, SystemInfo& system, PrivateFiles& files, JobContext& context,
+                  std::string& destination, std::string url, PrivateFile* kept = nullptr);
 
 }  // namespace velk

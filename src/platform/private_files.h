@@ -46,10 +46,10 @@ class PrivateFiles {
     // Writes all of data at the end of what was written.
     virtual long Write(PrivateFileHandle file, const void* data, std::size_t size) = 0;
 
-    // Ends the writing: *file becomes a handle that only reads the very same
-    // file, and while it is open others may read the file but neither write,
-    // rename nor delete it.
-    virtual long Seal(PrivateFileHandle* file) = 0;
+    // Ends the writing: from now on file only reads the very same file, and
+    // while it is open others may read the file but neither write, rename nor
+    // delete it.
+    virtual long Seal(PrivateFileHandle file) = 0;
 
     virtual void Close(PrivateFileHandle file) = 0;
 

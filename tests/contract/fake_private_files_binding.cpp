@@ -1,13 +1,13 @@
 #include <filesystem>
 
 #include "contract/private_files_contract.h"
-#include "fakes/posix_private_files.h"
+#include "fakes/fake_private_files.h"
 #include "support/test_support.h"
 
 namespace velk::test {
 namespace {
 
-class PosixPrivateFilesSandbox final : public PrivateFilesSandbox {
+class FakePrivateFilesSandbox final : public PrivateFilesSandbox {
   public:
     PrivateFiles& files() override { return files_; }
     std::string root() const override { return dir_.path().string(); }
@@ -20,14 +20,14 @@ class PosixPrivateFilesSandbox final : public PrivateFilesSandbox {
 
   private:
     TempDir dir_;
-    PosixPrivateFiles files_;
+    FakePrivateFiles files_;
 };
 
 }  // namespace
 
 std::vector<PrivateFilesTarget> PrivateFilesTargets() {
-    return {{"posix",
-             [] { return std::unique_ptr<PrivateFilesSandbox>(new PosixPrivateFilesSandbox); }}};
+    return {
+        {"fake", [] { return std::unique_ptr<PrivateFilesSandbox>(new FakePrivateFilesSandbox); }}};
 }
 
 }  // namespace velk::test

@@ -32,11 +32,7 @@ class PrivateFilesContract : public ::testing::TestWithParam<PrivateFilesTarget>
     long WriteNew(const std::string& path, const std::string& text, PrivateFile* file) {
         if (const long error = files().CreateNew(path, file->Put())) return error;
         if (const long error = files().Write(file->get(), text.data(), text.size())) return error;
-        PrivateFileHandle handle = file->get();
-        const long error = files().Seal(&handle);
-        // Seal may have replaced the handle; the owner must close the new one.
-        if (handle != file->get()) *file->Put() = handle;
-        return error;
+        return files().Seal(file->get());
     }
 
     std::unique_ptr<PrivateFilesSandbox> sandbox_;

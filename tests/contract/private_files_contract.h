@@ -34,7 +34,7 @@ struct PrivateFilesTarget {
 
 inline void PrintTo(const PrivateFilesTarget& target, std::ostream* out) { *out << target.name; }
 
-// Provided by the bindings: kernel32 and advapi32 under Wine, POSIX natively.
+// Provided by the bindings: kernel32 and advapi32 under Wine, the fake natively.
 std::vector<PrivateFilesTarget> PrivateFilesTargets();
 
 }  // namespace velk::test

@@ -14,6 +14,7 @@
 #include "engine/page_messages.h"
 #include "platform/codepage.h"
 #include "platform/win32/win32_internet.h"
+#include "platform/win32/win32_private_files.h"
 #include "platform/win32/win32_system_info.h"
 #include "support/test_server.h"
 #include "support/test_support.h"
@@ -60,7 +61,7 @@ class DownloadIntegrationTest : public ::testing::Test {
 
     bool Download(const std::string& url) {
         destination_ = (dir_.path() / "download.bin").string();
-        return DownloadFile(internet_, system_, context_, destination_, url);
+        return DownloadFile(internet_, system_, privateFiles_, context_, destination_, url);
     }
     std::string Message() const { return Cp1251ToUtf8(context_.message); }
     std::string Downloaded() const { return ReadFile(destination_); }
@@ -68,6 +69,7 @@ class DownloadIntegrationTest : public ::testing::Test {
     test::TempDir dir_;
     Win32Internet internet_;
     Win32SystemInfo system_;
+    Win32PrivateFiles privateFiles_;
     ProgressPage page_;
     JobContext context_;
     std::string destination_;
@@ -153,8 +155,8 @@ TEST_F(DownloadIntegrationTest, FailedTransfersSayWhy) {
 
 TEST_F(DownloadIntegrationTest, TemporaryFileAndMissingFolder) {
     std::string temporary;
-    ASSERT_TRUE(
-        DownloadFile(internet_, system_, context_, temporary, test::TestServerUrl("/bytes/5000")))
+    ASSERT_TRUE(DownloadFile(internet_, system_, privateFiles_, context_, temporary,
+                             test::TestServerUrl("/bytes/5000")))
         << Message();
     const fs::path file(temporary);
     EXPECT_EQ(file.extension(), ".tmp");
@@ -164,8 +166,8 @@ TEST_F(DownloadIntegrationTest, TemporaryFileAndMissingFolder) {
 
     std::string missing = (dir_.path() / "missing" / "setup.msi").string();
     const std::string asked = missing;
-    EXPECT_FALSE(
-        DownloadFile(internet_, system_, context_, missing, test::TestServerUrl("/bytes/5000")));
+    EXPECT_FALSE(DownloadFile(internet_, system_, privateFiles_, context_, missing,
+                              test::TestServerUrl("/bytes/5000")));
     EXPECT_EQ(context_.message, Utf8ToCp1251("Ошибка при создании файла ") + asked);
 }
 
@@ -175,7 +177,8 @@ TEST(ConfigurationFetchIntegration, UnpacksTheServedArchiveIntoTheTemporaryFolde
     SetConfigurationUrl(test::TestServerUrl("/files/velk_config.zip"));
     Win32Internet internet;
     Win32SystemInfo system;
-    FetchConfiguration(internet, system);
+    Win32PrivateFiles privateFiles;
+    FetchConfiguration(internet, system, privateFiles);
     SetConfigurationUrl("");
 
     char temp[kMaxPath];

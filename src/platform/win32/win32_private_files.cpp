@@ -127,8 +127,8 @@ long Win32PrivateFiles::Write(PrivateFileHandle file, const void* data, std::siz
     return kErrorSuccess;
 }
 
-long Win32PrivateFiles::Seal(PrivateFileHandle* file) {
-    OpenFile& open = Opened(*file);
+long Win32PrivateFiles::Seal(PrivateFileHandle file) {
+    OpenFile& open = Opened(file);
     // The program that runs the file opens it for reading and executing,
     // which a handle with write access would forbid: the writer is closed
     // first, and the reader must find the very file it wrote.

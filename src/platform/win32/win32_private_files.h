@@ -12,7 +12,7 @@ class Win32PrivateFiles final : public PrivateFiles {
     bool IsLink(const std::string& path) override;
     long CreateNew(const std::string& path, PrivateFileHandle* file) override;
     long Write(PrivateFileHandle file, const void* data, std::size_t size) override;
-    long Seal(PrivateFileHandle* file) override;
+    long Seal(PrivateFileHandle file) override;
     void Close(PrivateFileHandle file) override;
     long Remove(const std::string& path) override;
 };

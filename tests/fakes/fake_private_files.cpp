@@ -1,0 +1,92 @@
+#include "fakes/fake_private_files.h"
+
+#include <filesystem>
+
+namespace velk {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr fs::perms kGroupAndOthers = fs::perms::group_all | fs::perms::others_all;
+
+}  // namespace
+
+FakePrivateFiles::~FakePrivateFiles() {
+    for (const auto& [handle, open] : open_) std::fclose(open.stream);
+}
+
+long FakePrivateFiles::CreateFolder(const std::string& path) {
+    std::error_code error;
+    if (fs::exists(fs::symlink_status(path, error))) return kErrorAlreadyExists;
+    if (!fs::create_directory(path, error)) return error ? kErrorPathNotFound : kErrorAlreadyExists;
+    fs::permissions(path, fs::perms::owner_all, error);
+    return kErrorSuccess;
+}
+
+std::string FakePrivateFiles::SecurityText(const std::string& path) {
+    std::error_code error;
+    const fs::file_status status = fs::symlink_status(path, error);
+    if (!fs::exists(status)) return {};
+    if ((status.permissions() & kGroupAndOthers) == fs::perms::none) return kPrivateSecurity;
+    // Shared with anybody, in the same terms.
+    return "D:(A;;FA;;;WD)";
+}
+
+bool FakePrivateFiles::IsLink(const std::string& path) {
+    std::error_code error;
+    return fs::is_symlink(fs::symlink_status(path, error));
+}
+
+long FakePrivateFiles::CreateNew(const std::string& path, PrivateFileHandle* file) {
+    std::error_code error;
+    const fs::file_status status = fs::symlink_status(path, error);
+    // Only a file or a link is replaced: never a folder or a device.
+    if (fs::exists(status) && !fs::is_regular_file(status) && !fs::is_symlink(status)) {
+        return kErrorAccessDenied;
+    }
+    if (fs::exists(status) && !fs::remove(path, error)) return kErrorAccessDenied;
+    std::FILE* stream = std::fopen(path.c_str(), "wb");
+    if (stream == nullptr) return kErrorPathNotFound;
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write, error);
+    const std::lock_guard lock(mutex_);
+    *file = ++last_;
+    open_[*file] = {stream, path, false};
+    return kErrorSuccess;
+}
+
+long FakePrivateFiles::Write(PrivateFileHandle file, const void* data, std::size_t size) {
+    const std::lock_guard lock(mutex_);
+    if (writeError != kErrorSuccess) return writeError;
+    std::FILE* stream = open_.at(file).stream;
+    return std::fwrite(data, 1, size, stream) == size && std::fflush(stream) == 0
+               ? kErrorSuccess
+               : kErrorAccessDenied;
+}
+
+long FakePrivateFiles::Seal(PrivateFileHandle file) {
+    const std::lock_guard lock(mutex_);
+    open_.at(file).sealed = true;
+    return kErrorSuccess;
+}
+
+void FakePrivateFiles::Close(PrivateFileHandle file) {
+    const std::lock_guard lock(mutex_);
+    std::fclose(open_.at(file).stream);
+    open_.erase(file);
+}
+
+long FakePrivateFiles::Remove(const std::string& path) {
+    std::error_code error;
+    // remove_all removes links themselves and never follows them.
+    return fs::remove_all(path, error) > 0 && !error ? kErrorSuccess : kErrorFileNotFound;
+}
+
+bool FakePrivateFiles::IsSealed(const std::string& path) const {
+    const std::lock_guard lock(mutex_);
+    for (const auto& [handle, open] : open_) {
+        if (open.sealed && open.path == path) return true;
+    }
+    return false;
+}
+
+}  // namespace velk

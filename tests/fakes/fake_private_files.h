@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdio>
+#include <map>
+#include <mutex>
+#include <set>
+#include <string>
+
+#include "platform/private_files.h"
+
+namespace velk {
+
+// PrivateFiles over the C++ file system library, for the tests that run
+// natively and for the core's unit tests under Wine: a private folder or file
+// is one without any access for group or others (mode 0700, 0600), and links
+// are symbolic links. There are no share modes, so a sealed file's path is
+// kept for IsSealed.
+class FakePrivateFiles final : public PrivateFiles {
+  public:
+    ~FakePrivateFiles() override;
+
+    long CreateFolder(const std::string& path) override;
+    std::string SecurityText(const std::string& path) override;
+    bool IsLink(const std::string& path) override;
+    long CreateNew(const std::string& path, PrivateFileHandle* file) override;
+    long Write(PrivateFileHandle file, const void* data, std::size_t size) override;
+    long Seal(PrivateFileHandle file) override;
+    void Close(PrivateFileHandle file) override;
+    long Remove(const std::string& path) override;
+
+    // Whether an open sealed handle holds path.
+    bool IsSealed(const std::string& path) const;
+
+    // What every Write fails with, unless kErrorSuccess (a full disk).
+    long writeError = kErrorSuccess;
+
+  private:
+    struct Open {
+        std::FILE* stream = nullptr;
+        std::string path;
+        bool sealed = false;
+    };
+
+    mutable std::mutex mutex_;
+    std::map<PrivateFileHandle, Open> open_;
+    PrivateFileHandle last_ = 0;
+};
+
+}  // namespace velk
