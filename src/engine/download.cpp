@@ -1,5 +1,6 @@
 #include "engine/download.h"
 
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -31,6 +32,8 @@ constexpr std::string_view kCannotWriteFile = "Ошибка при записи 
 constexpr std::string_view kServerStatus = "Ошибка при загрузке файла: сервер вернул код ";
 constexpr std::string_view kConnectionLost =
     "Ошибка при загрузке файла: соединение с сервером прервано";
+constexpr std::string_view kInsecureRedirect =
+    "Ошибка при загрузке файла: защищённое соединение перенаправлено на незащищённый адрес ";
 constexpr std::string_view kNetworkErrorCode = "Ошибка при загрузке файла: код ошибки ";
 
 // The first status that is not a success.
@@ -66,6 +69,15 @@ bool PassesLink(PrivateFiles& files, const std::string& path) {
         if (files.IsLink(path.substr(0, end))) return true;
     }
     return false;
+}
+
+bool IsHttps(const std::string& url) {
+    constexpr std::string_view kScheme = "https:";
+    if (url.size() < kScheme.size()) return false;
+    for (std::size_t i = 0; i < kScheme.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(url[i])) != kScheme[i]) return false;
+    }
+    return true;
 }
 
 bool Cancelled(const JobContext& context) {
@@ -119,6 +131,14 @@ bool DownloadFile(Internet& internet, SystemInfo& system, PrivateFiles& files, J
     std::string status;
     if (!internet.HttpQueryInfo(file.get(), kHttpQueryStatusCode, &status)) {
         return Fail(context, Utf8ToCp1251(kNoConnection));
+    }
+    // The library follows a redirect from https to http by itself; what an
+    // https address promised, a plain one may not deliver.
+    if (IsHttps(url)) {
+        std::string final;
+        if (!internet.QueryUrl(file.get(), &final) || !IsHttps(final)) {
+            return Fail(context, Utf8ToCp1251(kInsecureRedirect) + final);
+        }
     }
     const std::uint64_t statusCode = HeaderNumber(status);
     if (statusCode >= kFirstErrorStatus) {

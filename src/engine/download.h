@@ -13,8 +13,9 @@ namespace velk {
 class SystemInfo;
 
 // Never from the browser cache, redirects between HTTP and HTTPS followed
-// without asking, binary transfer. Certificate name and date errors are not
-// ignored: a download must come from the server it names.
+// without asking (an https address that ends at a plain one is then refused
+// by DownloadFile itself), binary transfer. Certificate name and date errors
+// are not ignored: a download must come from the server it names.
 inline constexpr std::uint32_t kDownloadOpenFlags =
     kInternetFlagDontCache | kInternetFlagIgnoreRedirectToHttp |
     kInternetFlagIgnoreRedirectToHttps | kInternetFlagTransferBinary;
@@ -30,9 +31,9 @@ bool MakeTempFileName(SystemInfo& system, std::string& path);
 // empty; its path is then left in destination), block by block, sending
 // kMsgDownloadProgress to context.page. Returns true when the transfer ended,
 // completely or because *context.cancelFlag was seen set; false with the
-// user's text in context.message otherwise: the library's error, an HTTP
-// error status, a body shorter than announced, a file that cannot be created
-// or written. An error response is never written to destination. The local
+// user's text in context.message otherwise: the library's error, an https
+// address redirected to a plain one, an HTTP error status, a body shorter than announced, a file
+// that cannot be created or written. An error response is never written to destination. The local
 // file stays on disk in every case.
 //
 // The program runs elevated, so destination must not be anybody else's file:

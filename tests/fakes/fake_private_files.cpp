@@ -20,6 +20,8 @@ long FakePrivateFiles::CreateFolder(const std::string& path) {
     if (fs::exists(fs::symlink_status(path, error))) return kErrorAlreadyExists;
     if (!fs::create_directory(path, error)) return error ? kErrorPathNotFound : kErrorAlreadyExists;
     fs::permissions(path, fs::perms::owner_all, error);
+    const std::lock_guard lock(mutex_);
+    made_.insert(path);
     return kErrorSuccess;
 }
 
@@ -27,9 +29,15 @@ std::string FakePrivateFiles::SecurityText(const std::string& path) {
     std::error_code error;
     const fs::file_status status = fs::symlink_status(path, error);
     if (!fs::exists(status)) return {};
-    if ((status.permissions() & kGroupAndOthers) == fs::perms::none) return kPrivateSecurity;
     // Shared with anybody, in the same terms.
-    return "D:(A;;FA;;;WD)";
+    const std::string shared = "D:(A;;FA;;;WD)";
+    const std::lock_guard lock(mutex_);
+    if (made_.count(path) == 0) return shared;
+#ifndef _WIN32
+    // The Windows C++ library knows no group or others.
+    if ((status.permissions() & kGroupAndOthers) != fs::perms::none) return shared;
+#endif
+    return kPrivateSecurity;
 }
 
 bool FakePrivateFiles::IsLink(const std::string& path) {
@@ -51,6 +59,7 @@ long FakePrivateFiles::CreateNew(const std::string& path, PrivateFileHandle* fil
     const std::lock_guard lock(mutex_);
     *file = ++last_;
     open_[*file] = {stream, path, false};
+    made_.insert(path);
     return kErrorSuccess;
 }
 

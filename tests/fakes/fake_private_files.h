@@ -12,9 +12,9 @@ namespace velk {
 
 // PrivateFiles over the C++ file system library, for the tests that run
 // natively and for the core's unit tests under Wine: a private folder or file
-// is one without any access for group or others (mode 0700, 0600), and links
-// are symbolic links. There are no share modes, so a sealed file's path is
-// kept for IsSealed.
+// is one this object made, natively still without any access for group or
+// others (mode 0700, 0600); links are symbolic links. There are no share
+// modes, so a sealed file's path is kept for IsSealed.
 class FakePrivateFiles final : public PrivateFiles {
   public:
     ~FakePrivateFiles() override;
@@ -44,6 +44,7 @@ class FakePrivateFiles final : public PrivateFiles {
     mutable std::mutex mutex_;
     std::map<PrivateFileHandle, Open> open_;
     PrivateFileHandle last_ = 0;
+    std::set<std::string> made_;
 };
 
 }  // namespace velk

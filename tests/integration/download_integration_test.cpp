@@ -4,7 +4,9 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -169,6 +171,32 @@ TEST_F(DownloadIntegrationTest, TemporaryFileAndMissingFolder) {
     EXPECT_FALSE(DownloadFile(internet_, system_, privateFiles_, context_, missing,
                               test::TestServerUrl("/bytes/5000")));
     EXPECT_EQ(context_.message, Utf8ToCp1251("Ошибка при создании файла ") + asked);
+}
+
+TEST_F(DownloadIntegrationTest, AnHttpsAddressRedirectedToAPlainOneIsRefused) {
+    const std::string plain = test::TestServerUrl("/bytes/5000");
+    EXPECT_FALSE(Download(test::TestServerTlsUrl("/redirect?to=" + plain)));
+    EXPECT_EQ(Message(),
+              "Ошибка при загрузке файла: защищённое соединение перенаправлено на незащищённый "
+              "адрес " +
+                  plain);
+    EXPECT_FALSE(fs::exists(destination_));
+}
+
+// A file another user placed at a fixed destination is replaced, and nobody
+// can change the download while the caller holds it.
+TEST_F(DownloadIntegrationTest, AFixedDestinationIsMadeAnewAndSealedWhileHeld) {
+    destination_ = (dir_.path() / "setup.msi").string();
+    std::ofstream(destination_) << "planted, and longer than the download";
+    PrivateFile kept({}, {&privateFiles_});
+    ASSERT_TRUE(DownloadFile(internet_, system_, privateFiles_, context_, destination_,
+                             test::TestServerUrl("/bytes/5000"), &kept))
+        << Message();
+    EXPECT_EQ(Downloaded(), test::TestPattern(5000));
+    EXPECT_FALSE(std::ofstream(destination_, std::ios::app).is_open());
+    EXPECT_NE(std::remove(destination_.c_str()), 0);
+    kept.Reset();
+    EXPECT_TRUE(std::ofstream(destination_, std::ios::app).is_open());
 }
 
 TEST(ConfigurationFetchIntegration, UnpacksTheServedArchiveIntoTheTemporaryFolder) {

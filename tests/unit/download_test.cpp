@@ -273,6 +273,22 @@ TEST_F(DownloadTest, FullDiskIsAFailureNamingTheFile) {
     EXPECT_EQ(internet_.OpenHandles(), 0u);
 }
 
+TEST_F(DownloadTest, AnHttpsAddressEndingAtAPlainOneIsRefused) {
+    const std::string secure = "https://files.example/setup.msi";
+    internet_.responses[secure] = FakeInternet::Body("served in the clear");
+    internet_.responses[secure].redirectedTo = "http://files.example/setup.msi";
+    std::string destination = Target();
+    EXPECT_FALSE(Download(destination, secure));
+    EXPECT_EQ(Message(),
+              "Ошибка при загрузке файла: защищённое соединение перенаправлено на незащищённый "
+              "адрес http://files.example/setup.msi");
+    EXPECT_FALSE(fs::exists(destination));
+    EXPECT_EQ(internet_.OpenHandles(), 0u);
+
+    internet_.responses[secure].redirectedTo = "HTTPS://mirror.example/setup.msi";
+    EXPECT_TRUE(Download(destination, secure)) << Message();
+}
+
 // Someone else's file at a fixed destination, or a link on its way.
 TEST_F(DownloadTest, AFixedDestinationIsMadeAnewAndHeldUntilUsed) {
     internet_.responses[kUrl] = FakeInternet::Body("installer");
