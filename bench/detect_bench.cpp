@@ -26,6 +26,7 @@
 #include "platform/win32/win32_com.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_internet.h"
+#include "platform/win32/win32_private_files.h"
 #include "platform/win32/win32_processes.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_system_info.h"
@@ -191,8 +192,9 @@ int main() {
     velk::Win32Zones zones;
     velk::Win32CertificateStores certificates;
     velk::Win32Files files;
+    velk::Win32PrivateFiles privateFiles;
     velk::Platform platform{registry, system, internet,     processes, com,
-                            ui,       zones,  certificates, files};
+                            ui,       zones,  certificates, files,     privateFiles};
 
     // As velk sees it: the 64-bit test build counts as the 32-bit program on
     // 64-bit Windows.

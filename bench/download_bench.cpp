@@ -11,6 +11,7 @@
 
 #include "engine/download.h"
 #include "platform/win32/win32_internet.h"
+#include "platform/win32/win32_private_files.h"
 #include "platform/win32/win32_system_info.h"
 
 int main(int argc, char** argv) {
@@ -20,11 +21,13 @@ int main(int argc, char** argv) {
     }
     velk::Win32Internet internet;
     velk::Win32SystemInfo system;
+    velk::Win32PrivateFiles privateFiles;
     velk::JobContext context;
     std::string destination = argv[2];
 
     const auto start = std::chrono::steady_clock::now();
-    const bool ok = velk::DownloadFile(internet, system, context, destination, argv[1]);
+    const bool ok =
+        velk::DownloadFile(internet, system, privateFiles, context, destination, argv[1]);
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
     if (!ok) {
         std::fprintf(stderr, "download failed: %s\n", context.message.c_str());

@@ -8,6 +8,7 @@
 
 #include "app/command_line.h"
 #include "app/wizard.h"
+#include "app/work_folder.h"
 #include "config/data_folder.h"
 #include "engine/configuration_fetch.h"
 #include "lint/lint_command.h"
@@ -18,6 +19,7 @@
 #include "platform/win32/win32_com.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_internet.h"
+#include "platform/win32/win32_private_files.h"
 #include "platform/win32/win32_processes.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_resources.h"
@@ -43,7 +45,7 @@ int Run(const velk::CommandLine& line) {
     velk::Win32Com com;
     const velk::ComScope comScope(com);
     velk::Win32Registry registry;
-    velk::Win32SystemInfo system;
+    velk::Win32SystemInfo realSystem;
     velk::Win32Internet internet;
     velk::Win32Processes processes;
     velk::Win32Zones zones;
@@ -51,6 +53,10 @@ int Run(const velk::CommandLine& line) {
     velk::Win32Files files;
     velk::Win32Resources resources;
     velk::Win32Shutdown shutdown;
+    velk::Win32PrivateFiles privateFiles;
+    // Everything fetched lives in this run's own folder, gone at the end.
+    const velk::WorkFolder workFolder(privateFiles, realSystem);
+    velk::WorkFolderSystemInfo system(realSystem, workFolder);
 
     velk::WebDialogHost host(resources, AboutTexts(), [&line](const std::string& url) {
         if (line.webPrint || !velk::OpenBrowserWindow(url)) {
@@ -59,7 +65,7 @@ int Run(const velk::CommandLine& line) {
         }
     });
     velk::Platform platform{registry, system, internet,     processes, com,
-                            host,     zones,  certificates, files};
+                            host,     zones,  certificates, files,     privateFiles};
     velk::Wizard wizard(host, platform, shutdown);
     wizard.RunWelcome();
     return 0;

@@ -49,7 +49,8 @@ int Wizard::RunWelcome() {
 int Wizard::RunProviders() {
     return RunStageLoop(
         [this] {
-            return std::make_unique<ProviderListDlg>(host_, platform_.internet, platform_.system);
+            return std::make_unique<ProviderListDlg>(host_, platform_.internet, platform_.system,
+                                                     platform_.privateFiles);
         },
         [this](ProviderListDlg& page) { return RunComponents(MergeProviders(page.chosen())); });
 }

@@ -3,13 +3,17 @@
 #include <minizip/unzip.h>
 #include <sys/stat.h>
 
-#include <cstdio>
+#include <array>
+#include <cctype>
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <type_traits>
 #include <vector>
 
 #include "platform/codepage.h"
+#include "platform/system_errors.h"
 
 #ifdef _WIN32
 #include <direct.h>
@@ -21,14 +25,25 @@ namespace {
 constexpr unsigned kUtf8NameFlag = 0x800;  // general purpose bit 11
 constexpr unsigned kBlockSize = 64 * 1024;
 
+constexpr std::string_view kBadName = "Недопустимое имя в архиве: ";
+constexpr std::string_view kTooManyEntries = "В архиве больше 10000 файлов";
+constexpr std::string_view kTooLarge = "Архив после распаковки больше 256 МиБ";
+constexpr std::string_view kOverCompressed = "Файл архива сжат неправдоподобно сильно: ";
+constexpr std::string_view kThroughLink =
+    "В каталоге распаковки символическая ссылка или точка соединения: ";
+constexpr std::string_view kCannotWrite = "Ошибка при записи файла ";
+constexpr std::string_view kNoDestination = "Нет каталога для распаковки: ";
+
+// A refusal's text; empty for an archive that cannot be read, is cut short
+// or spoiled, which has nothing more to say; none when all went well.
+using Problem = std::optional<std::string>;
+
+Problem Broken() { return std::string(); }
+
 struct ArchiveCloser {
     void operator()(std::remove_pointer_t<unzFile>* archive) const { unzClose(archive); }
 };
 using Archive = std::unique_ptr<std::remove_pointer_t<unzFile>, ArchiveCloser>;
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
 
 bool IsSeparator(char c) { return c == '/' || c == '\\'; }
 
@@ -48,86 +63,167 @@ bool IsClimbingPart(std::string_view part) {
     return part.size() > 1 && part.find_first_not_of(". ") == std::string_view::npos;
 }
 
-// Entry names stay inside the destination: no root, no drive (nor any other
-// colon, which Windows reads as a drive or a stream), no part that climbs,
-// no NUL that would cut the path short. A name like "a/../b" would stay
-// inside, but no real archive needs it.
+// CON, PRN, AUX, NUL, COM1-9 and LPT1-9 name devices, whatever follows a dot.
+bool IsDeviceName(std::string_view part) {
+    const std::string_view stem = part.substr(0, part.find('.'));
+    std::string upper;
+    for (const char c : stem)
+        upper += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (const char* device : {"CON", "PRN", "AUX", "NUL"}) {
+        if (upper == device) return true;
+    }
+    return upper.size() == 4 && (upper.starts_with("COM") || upper.starts_with("LPT")) &&
+           upper[3] >= '1' && upper[3] <= '9';
+}
+
+// Windows would read such a part as something else: a device, a name
+// without its trailing dots or blanks, a stream, a drive, a wildcard.
+bool IsUnsafePart(std::string_view part) {
+    if (part.empty()) return false;
+    if (IsClimbingPart(part) || IsDeviceName(part)) return true;
+    if (part.back() == '.' || part.back() == ' ') return part != ".";
+    for (const char c : part) {
+        if (static_cast<unsigned char>(c) < 0x20) return true;
+    }
+    return part.find_first_of("<>:\"|?*") != std::string_view::npos;
+}
+
+// Entry names stay inside the destination and mean there what they say: no
+// root, no drive, no unsafe part, no NUL that would cut the path short. A
+// name like "a/../b" would stay inside, but no real archive needs it.
 bool IsSafeName(std::string_view name) {
     if (name.empty() || IsSeparator(name.front())) return false;
-    if (name.find_first_of(std::string_view(":\0", 2)) != std::string_view::npos) return false;
+    if (name.find('\0') != std::string_view::npos) return false;
     std::size_t start = 0;
     while (start <= name.size()) {
         std::size_t end = start;
         while (end < name.size() && !IsSeparator(name[end])) ++end;
-        if (IsClimbingPart(name.substr(start, end - start))) return false;
+        if (IsUnsafePart(name.substr(start, end - start))) return false;
         start = end + 1;
     }
     return true;
 }
 
-// The name of the current entry with '/' as the only separator. Names
-// flagged as UTF-8 are converted to the code page of every other path in the
-// program; others are taken byte for byte.
-bool CurrentName(unzFile archive, std::string& name) {
+struct Entry {
+    std::string name;  // Windows-1251, '/' separated
+    std::uint64_t size = 0;
+    std::uint64_t compressed = 0;
+};
+
+// The current entry. Names flagged as UTF-8 are converted to the code page
+// of every other path in the program; unrepresentable tells of a name it
+// cannot hold, which would otherwise silently get a '?'.
+bool CurrentEntry(unzFile archive, Entry& entry, bool& unrepresentable) {
     unz_file_info64 info{};
     if (unzGetCurrentFileInfo64(archive, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
         return false;
-    name.assign(info.size_filename, '\0');
+    std::string name(info.size_filename, '\0');
     if (unzGetCurrentFileInfo64(archive, &info, name.data(), info.size_filename, nullptr, 0,
                                 nullptr, 0) != UNZ_OK)
         return false;
-    if (info.flag & kUtf8NameFlag) name = Utf8ToCp1251(name);
+    unrepresentable = false;
+    if (info.flag & kUtf8NameFlag) {
+        std::string converted = Utf8ToCp1251(name);
+        unrepresentable = Cp1251ToUtf8(converted) != name;
+        name = std::move(converted);
+    }
     for (char& c : name) {
         if (c == '\\') c = '/';
     }
+    entry = {std::move(name), info.uncompressed_size, info.compressed_size};
     return true;
 }
 
-// Calls visit(name) for every entry in order; false when an entry cannot be
-// read or visit says so.
-template <typename Visit>
-bool ForEachEntry(unzFile archive, Visit visit) {
+bool IsOverCompressed(std::uint64_t size, std::uint64_t compressed) {
+    return size > kUnzipRatioFrom && size / kUnzipMaxRatio > compressed;
+}
+
+// Every name and declared size, before anything is written.
+Problem CheckEntries(unzFile archive, std::uint64_t count) {
+    if (count > kUnzipMaxEntries) return Utf8ToCp1251(kTooManyEntries);
+    std::uint64_t total = 0;
     int status = unzGoToFirstFile(archive);
-    while (status == UNZ_OK) {
-        std::string name;
-        if (!CurrentName(archive, name) || !visit(name)) return false;
-        status = unzGoToNextFile(archive);
+    for (; status == UNZ_OK; status = unzGoToNextFile(archive)) {
+        Entry entry;
+        bool unrepresentable = false;
+        if (!CurrentEntry(archive, entry, unrepresentable)) return Broken();
+        if (unrepresentable || !IsSafeName(entry.name)) {
+            return Utf8ToCp1251(kBadName) + entry.name;
+        }
+        if (IsOverCompressed(entry.size, entry.compressed)) {
+            return Utf8ToCp1251(kOverCompressed) + entry.name;
+        }
+        total += entry.size;
+        if (total > kUnzipMaxTotal) return Utf8ToCp1251(kTooLarge);
     }
-    return status == UNZ_END_OF_LIST_OF_FILE;
+    return status == UNZ_END_OF_LIST_OF_FILE ? std::nullopt : Broken();
 }
 
-bool CopyCurrentEntry(unzFile archive, const std::string& path) {
-    std::unique_ptr<std::FILE, FileCloser> out(std::fopen(path.c_str(), "wb"));
-    if (!out) return false;
-    std::vector<char> block(kBlockSize);
-    for (;;) {
-        const int count = unzReadCurrentFile(archive, block.data(), kBlockSize);
-        if (count < 0) return false;
-        if (count == 0) break;
-        const auto size = static_cast<std::size_t>(count);
-        if (std::fwrite(block.data(), 1, size, out.get()) != size) return false;
+// Writes the current entry, counting what it really holds against the
+// limits: the sizes in the archive are only its own word.
+class EntryWriter {
+  public:
+    EntryWriter(PrivateFiles& files, std::uint64_t& total) : files_(files), total_(total) {}
+
+    // "" when written, else the user's text.
+    Problem Write(unzFile archive, const Entry& entry, const std::string& path) {
+        PrivateFile out({}, {&files_});
+        if (files_.CreateNew(path, out.Put()) != kErrorSuccess) {
+            return Utf8ToCp1251(kCannotWrite) + entry.name;
+        }
+        std::vector<char> block(kBlockSize);
+        std::uint64_t written = 0;
+        for (;;) {
+            const int count = unzReadCurrentFile(archive, block.data(), kBlockSize);
+            if (count < 0) return Broken();
+            if (count == 0) return std::nullopt;
+            written += static_cast<std::uint64_t>(count);
+            total_ += static_cast<std::uint64_t>(count);
+            if (total_ > kUnzipMaxTotal) return Utf8ToCp1251(kTooLarge);
+            if (IsOverCompressed(written, entry.compressed)) {
+                return Utf8ToCp1251(kOverCompressed) + entry.name;
+            }
+            if (files_.Write(out.get(), block.data(), static_cast<std::size_t>(count)) !=
+                kErrorSuccess) {
+                return Utf8ToCp1251(kCannotWrite) + entry.name;
+            }
+        }
     }
-    return std::fclose(out.release()) == 0;
-}
 
-bool ExtractCurrentEntry(unzFile archive, const std::string& path) {
-    if (unzOpenCurrentFile(archive) != UNZ_OK) return false;
-    const bool copied = CopyCurrentEntry(archive, path);
-    // Closing is where a CRC mismatch of the data just read is reported.
-    const bool ok = unzCloseCurrentFile(archive) == UNZ_OK && copied;
-    if (!ok) std::remove(path.c_str());
-    return ok;
-}
+  private:
+    PrivateFiles& files_;
+    std::uint64_t& total_;
+};
 
-bool ExtractEntry(unzFile archive, const std::string& destination, const std::string& name) {
-    // Every folder on the way, for archives that do not list their folders.
+// Makes the folders of name below destination, refusing any that is a link.
+Problem MakeFolders(PrivateFiles& files, const std::string& destination, const std::string& name) {
     for (std::size_t slash = name.find('/'); slash != std::string::npos;
          slash = name.find('/', slash + 1)) {
-        MakeFolder(destination + '/' + name.substr(0, slash));
+        const std::string folder = destination + '/' + name.substr(0, slash);
+        MakeFolder(folder);
+        if (files.IsLink(folder)) return Utf8ToCp1251(kThroughLink) + name.substr(0, slash);
     }
-    const std::string path = destination + '/' + name;
-    if (name.back() == '/') return IsFolder(path);
-    return ExtractCurrentEntry(archive, path);
+    return std::nullopt;
+}
+
+Problem ExtractEntry(PrivateFiles& files, unzFile archive, const std::string& destination,
+                     EntryWriter& writer) {
+    Entry entry;
+    bool unrepresentable = false;
+    if (!CurrentEntry(archive, entry, unrepresentable)) return Broken();
+    if (Problem problem = MakeFolders(files, destination, entry.name)) {
+        return problem;
+    }
+    const std::string path = destination + '/' + entry.name;
+    if (entry.name.back() == '/') return IsFolder(path) ? std::nullopt : Broken();
+    if (files.IsLink(path)) return Utf8ToCp1251(kThroughLink) + entry.name;
+    if (unzOpenCurrentFile(archive) != UNZ_OK) return Broken();
+    Problem problem = writer.Write(archive, entry, path);
+    // Closing is where a CRC mismatch of the data just read is reported.
+    if (unzCloseCurrentFile(archive) != UNZ_OK && !problem) problem = Broken();
+    // Nothing half-written stays.
+    if (problem) files.Remove(path);
+    return problem;
 }
 
 }  // namespace
@@ -140,18 +236,38 @@ void MakeFolder(const std::string& path) {
 #endif
 }
 
-bool UnzipArchive(const std::string& archivePath, const std::string& destination) {
-    if (!IsFolder(destination)) return false;
-    const Archive archive(unzOpen64(archivePath.c_str()));
-    if (!archive) return false;
-    unz_global_info64 global{};
-    if (unzGetGlobalInfo64(archive.get(), &global) != UNZ_OK || global.number_entry == 0) {
-        return false;
-    }
-    if (!ForEachEntry(archive.get(), IsSafeName)) return false;
-    return ForEachEntry(archive.get(), [&](const std::string& name) {
-        return ExtractEntry(archive.get(), destination, name);
-    });
+bool UnzipArchive(PrivateFiles& files, const std::string& archivePath,
+                  const std::string& destination, std::string* problem) {
+    Problem found;
+    const bool unpacked = [&] {
+        if (!IsFolder(destination)) {
+            found = Utf8ToCp1251(kNoDestination) + destination;
+            return false;
+        }
+        if (files.IsLink(destination)) {
+            found = Utf8ToCp1251(kThroughLink) + destination;
+            return false;
+        }
+        const Archive archive(unzOpen64(archivePath.c_str()));
+        unz_global_info64 global{};
+        if (!archive || unzGetGlobalInfo64(archive.get(), &global) != UNZ_OK ||
+            global.number_entry == 0) {
+            found = Broken();
+            return false;
+        }
+        found = CheckEntries(archive.get(), global.number_entry);
+        if (found) return false;
+        std::uint64_t total = 0;
+        EntryWriter writer(files, total);
+        int status = unzGoToFirstFile(archive.get());
+        for (; status == UNZ_OK; status = unzGoToNextFile(archive.get())) {
+            found = ExtractEntry(files, archive.get(), destination, writer);
+            if (found) return false;
+        }
+        return status == UNZ_END_OF_LIST_OF_FILE;
+    }();
+    if (problem != nullptr) *problem = found.value_or("");
+    return unpacked;
 }
 
 }  // namespace velk

@@ -1,7 +1,6 @@
 #include "engine/configuration_fetch.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <stdexcept>
 #include <string_view>
 #include <utility>
@@ -10,6 +9,7 @@
 #include "config/unzip_archive.h"
 #include "engine/download.h"
 #include "platform/codepage.h"
+#include "platform/private_files.h"
 #include "platform/system_info.h"
 
 #ifndef VELK_CONFIG_HOST
@@ -37,13 +37,15 @@ std::string ConfigurationUrl() {
 
 void SetConfigurationUrl(std::string url) { urlOverride = std::move(url); }
 
-void FetchConfiguration(Internet& internet, SystemInfo& system) {
+void FetchConfiguration(Internet& internet, SystemInfo& system, PrivateFiles& files) {
     if (localMode) return;
 
     // Nobody cancels and nobody watches: the provider page waits for it.
     JobContext context;
     std::string download;
-    if (!DownloadFile(internet, system, context, download, ConfigurationUrl())) {
+    // Held open while unpacking: what is unpacked is what was downloaded.
+    PrivateFile archive({}, {&files});
+    if (!DownloadFile(internet, system, files, context, download, ConfigurationUrl(), &archive)) {
         Fail(context.message);
     }
 
@@ -53,12 +55,16 @@ void FetchConfiguration(Internet& internet, SystemInfo& system) {
     // The system's temporary path ends with its separator.
     const std::string folder = std::string(temp, length) + kDataFolderName;
     SetDataFolder(folder);
-    MakeFolder(folder);
-
-    // The name says what it holds; a failed rename shows up as a failed unpacking.
-    const std::string archive = download + ".zip";
-    std::rename(download.c_str(), archive.c_str());
-    if (!UnzipArchive(archive, folder)) Fail(Utf8ToCp1251(kUnpackFailed));
+    // Only what this archive brings: nothing of an earlier fetch stays.
+    files.Remove(folder);
+    std::string problem;
+    const bool unpacked = files.CreateFolder(folder) == kErrorSuccess &&
+                          UnzipArchive(files, download, folder, &problem);
+    archive.Reset();
+    files.Remove(download);
+    if (!unpacked) {
+        Fail(Utf8ToCp1251(kUnpackFailed) + (problem.empty() ? "" : ": " + problem));
+    }
 }
 
 }  // namespace velk

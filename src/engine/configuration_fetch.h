@@ -6,6 +6,7 @@ namespace velk {
 
 class Internet;
 class SystemInfo;
+class PrivateFiles;
 
 // The configuration archive's address: on the download server named at build
 // time, unless the command line gave another one.
@@ -14,12 +15,12 @@ std::string ConfigurationUrl();
 // back to the built-in one.
 void SetConfigurationUrl(std::string url);
 
-// Downloads the configuration archive into a new temporary file and unpacks
-// it into the temporary folder's "velk_data", which then becomes DataFolder().
-// Files of earlier runs stay unless the archive brings them anew. Does
-// nothing in localMode. Throws std::runtime_error with the user's text
-// (Windows-1251) when the download, the temporary folder or the unpacking
-// fails.
-void FetchConfiguration(Internet& internet, SystemInfo& system);
+// Downloads the configuration archive into a new temporary file, unpacks it
+// into the temporary folder's "velk_data", made anew and private, which then
+// becomes DataFolder(), and deletes the archive. (During a run the temporary
+// folder is the run's own work folder.) Does nothing in localMode. Throws
+// std::runtime_error with the user's text (Windows-1251) when the download,
+// the temporary folder or the unpacking fails.
+void FetchConfiguration(Internet& internet, SystemInfo& system, PrivateFiles& files);
 
 }  // namespace velk

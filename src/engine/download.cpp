@@ -13,6 +13,7 @@
 #include "engine/page_messages.h"
 #include "platform/codepage.h"
 #include "platform/digest.h"
+#include "platform/system_errors.h"
 #include "platform/system_info.h"
 
 namespace velk {
@@ -26,10 +27,14 @@ constexpr char kTempFilePrefix[] = "velk_";
 constexpr std::string_view kNoTempFile = "Ошибка при создании временного файла";
 constexpr std::string_view kNoConnection = "Ошибка при установлении соединения с сервером";
 constexpr std::string_view kCannotCreateFile = "Ошибка при создании файла ";
+constexpr std::string_view kThroughLink =
+    " (путь проходит через символическую ссылку или точку соединения)";
 constexpr std::string_view kCannotWriteFile = "Ошибка при записи файла ";
 constexpr std::string_view kServerStatus = "Ошибка при загрузке файла: сервер вернул код ";
 constexpr std::string_view kConnectionLost =
     "Ошибка при загрузке файла: соединение с сервером прервано";
+constexpr std::string_view kInsecureRedirect =
+    "Ошибка при загрузке файла: защищённое соединение перенаправлено на незащищённый адрес ";
 constexpr std::string_view kNetworkErrorCode = "Ошибка при загрузке файла: код ошибки ";
 constexpr std::string_view kNoDigest = "Ошибка при загрузке файла: в системе нет алгоритма SHA-256";
 constexpr std::string_view kPinExpected =
@@ -58,10 +63,27 @@ std::uint64_t HeaderNumber(const std::string& text) {
     return value > 0 ? static_cast<std::uint64_t>(value) : 0;
 }
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using LocalFile = std::unique_ptr<std::FILE, FileCloser>;
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+// Whether a folder on the way to path, or path itself, is a link or junction
+// (a drive such as "C:" is none).
+bool PassesLink(PrivateFiles& files, const std::string& path) {
+    for (std::size_t end = 1; end <= path.size(); ++end) {
+        if (end < path.size() && !IsSeparator(path[end])) continue;
+        if (IsSeparator(path[end - 1]) || path[end - 1] == ':') continue;
+        if (files.IsLink(path.substr(0, end))) return true;
+    }
+    return false;
+}
+
+bool IsHttps(const std::string& url) {
+    constexpr std::string_view kScheme = "https:";
+    if (url.size() < kScheme.size()) return false;
+    for (std::size_t i = 0; i < kScheme.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(url[i])) != kScheme[i]) return false;
+    }
+    return true;
+}
 
 bool Cancelled(const JobContext& context) {
     return context.cancelFlag != nullptr && context.cancelFlag->load();
@@ -77,14 +99,14 @@ void ReportStart(const JobContext& context, std::uint64_t total) {
 
 // Whether what arrived is the pinned file; a file that is not is removed at
 // once, so that nothing can run or import it.
-bool MatchesPin(JobContext& context, Digest& digest, LocalFile& local,
+bool MatchesPin(JobContext& context, Digest& digest, PrivateFiles& files, PrivateFile& local,
                 const std::string& destination) {
     const std::string actual = HexText(digest.Finish());
     std::string expected = context.sha256;
     for (char& c : expected) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     if (actual == expected) return true;
-    local.reset();
-    std::remove(destination.c_str());
+    local = PrivateFile({}, {&files});
+    files.Remove(destination);
     return Fail(context,
                 Utf8ToCp1251(kPinExpected) + context.sha256 + Utf8ToCp1251(kPinActual) + actual);
 }
@@ -106,8 +128,8 @@ bool MakeTempFileName(SystemInfo& system, std::string& path) {
     return true;
 }
 
-bool DownloadFile(Internet& internet, SystemInfo& system, JobContext& context,
-                  std::string& destination, std::string url) {
+bool DownloadFile(Internet& internet, SystemInfo& system, PrivateFiles& files, JobContext& context,
+                  std::string& destination, std::string url, PrivateFile* kept) {
     const InternetHandleOwner session(
         internet.Open(kSessionAgent, kInternetOpenTypePreconfig, "", "", 0), {&internet});
     if (!session) return Fail(context, NetworkErrorText(internet, internet.GetLastError()));
@@ -129,6 +151,14 @@ bool DownloadFile(Internet& internet, SystemInfo& system, JobContext& context,
     if (!internet.HttpQueryInfo(file.get(), kHttpQueryStatusCode, &status)) {
         return Fail(context, Utf8ToCp1251(kNoConnection));
     }
+    // The library follows a redirect from https to http by itself; what an
+    // https address promised, a plain one may not deliver.
+    if (IsHttps(url)) {
+        std::string final;
+        if (!internet.QueryUrl(file.get(), &final) || !IsHttps(final)) {
+            return Fail(context, Utf8ToCp1251(kInsecureRedirect) + final);
+        }
+    }
     const std::uint64_t statusCode = HeaderNumber(status);
     if (statusCode >= kFirstErrorStatus) {
         return Fail(context, Utf8ToCp1251(kServerStatus) + std::to_string(statusCode));
@@ -142,8 +172,14 @@ bool DownloadFile(Internet& internet, SystemInfo& system, JobContext& context,
         if (!digest) return Fail(context, Utf8ToCp1251(kNoDigest));
     }
 
-    LocalFile local(std::fopen(destination.c_str(), "w+b"));
-    if (!local) return Fail(context, Utf8ToCp1251(kCannotCreateFile) + destination);
+    if (PassesLink(files, destination)) {
+        return Fail(context,
+                    Utf8ToCp1251(kCannotCreateFile) + destination + Utf8ToCp1251(kThroughLink));
+    }
+    PrivateFile local({}, {&files});
+    if (files.CreateNew(destination, local.Put()) != kErrorSuccess) {
+        return Fail(context, Utf8ToCp1251(kCannotCreateFile) + destination);
+    }
 
     std::string lengthText;
     const std::uint64_t announced =
@@ -167,12 +203,11 @@ bool DownloadFile(Internet& internet, SystemInfo& system, JobContext& context,
             // The library ends the data quietly when the server closes the
             // connection early; a short file is no download.
             if (received < announced) return Fail(context, Utf8ToCp1251(kConnectionLost));
-            if (digest) return MatchesPin(context, *digest, local, destination);
+            if (digest && !MatchesPin(context, *digest, files, local, destination)) return false;
             break;
         }
-        // Flushed block by block, so a full disk shows up at this very block.
-        if (std::fwrite(block.data(), 1, count, local.get()) != count ||
-            std::fflush(local.get()) != 0) {
+        // Unbuffered, so a full disk shows up at this very block.
+        if (files.Write(local.get(), block.data(), count) != kErrorSuccess) {
             return Fail(context, Utf8ToCp1251(kCannotWriteFile) + destination);
         }
         if (digest) digest->Update(block.data(), count);
@@ -181,6 +216,10 @@ bool DownloadFile(Internet& internet, SystemInfo& system, JobContext& context,
         if (total == 0) total = received;
         ReportPercent(context, received * 100 / total);
     }
+    if (files.Seal(local.get()) != kErrorSuccess) {
+        return Fail(context, Utf8ToCp1251(kCannotWriteFile) + destination);
+    }
+    if (kept != nullptr) *kept = std::move(local);
     return true;
 }
 

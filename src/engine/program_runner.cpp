@@ -35,7 +35,12 @@ bool RunPacketCommand(Processes& processes, const std::string& commandLine,
                       const std::string& dstUrl, JobContext& context) {
     std::string line = commandLine;
     if (const auto at = line.find(kPlaceholder); at != std::string::npos) {
-        line.replace(at, kPlaceholder.size(), dstUrl);
+        const std::size_t end = at + kPlaceholder.size();
+        const bool quoted = at > 0 && line[at - 1] == '"' && end < line.size() && line[end] == '"';
+        // A blank would end the path, and the rest would become arguments
+        // or, first on the line, another program.
+        const bool needsQuotes = !quoted && dstUrl.find(' ') != std::string::npos;
+        line.replace(at, kPlaceholder.size(), needsQuotes ? '"' + dstUrl + '"' : dstUrl);
     }
     const ProcessRun run = processes.Run(line);
     switch (run.outcome) {

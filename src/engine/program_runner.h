@@ -15,7 +15,8 @@ namespace velk {
 extern std::atomic<bool> rebootRequired;
 
 // Runs a packet's installer: the first "FILENAME" in commandLine becomes
-// dstUrl (no quotes added), the program is started and waited for. True when
+// dstUrl, in quotes when it holds a blank and the configuration has not
+// quoted it, the program is started and waited for. True when
 // it ended with 0 or 3010; otherwise false with context.message set. Takes
 // the packet's CommandLine and DstUrl rather than the packet itself, since
 // the packet belongs to the task layer above this one.

@@ -10,6 +10,7 @@
 #include "lint/pin.h"
 #include "lint/preview.h"
 #include "lint/report.h"
+#include "platform/std_private_files.h"
 
 namespace velk {
 namespace {
@@ -54,6 +55,8 @@ bool Parse(const std::vector<std::string>& arguments, Options& options) {
 }
 
 // An archive's content, unpacked into a new folder that goes with this object.
+// The checker runs with the author's own rights, so the C++ library's files
+// serve where the wizard needs files no unelevated process can change.
 class UnpackedArchive {
   public:
     explicit UnpackedArchive(const std::string& archive) {
@@ -63,7 +66,7 @@ class UnpackedArchive {
             folder_.clear();
             return;
         }
-        unpacked_ = UnzipArchive(archive, folder_.string());
+        unpacked_ = UnzipArchive(files_, archive, folder_.string());
     }
     ~UnpackedArchive() {
         std::error_code ignored;
@@ -76,6 +79,7 @@ class UnpackedArchive {
     std::string Folder() const { return folder_.string(); }
 
   private:
+    StdPrivateFiles files_;
     fs::path folder_;
     bool unpacked_ = false;
 };

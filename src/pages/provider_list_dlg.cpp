@@ -30,8 +30,12 @@ std::string BuildProviderList(const ProviderList& providers) {
     return html + "</table>";
 }
 
-ProviderListDlg::ProviderListDlg(HtmlDialogHost& host, Internet& internet, SystemInfo& system)
-    : HtmlPage(host, VELK_PAGE_PROVIDER_LIST), internet_(internet), system_(system) {}
+ProviderListDlg::ProviderListDlg(HtmlDialogHost& host, Internet& internet, SystemInfo& system,
+                                 PrivateFiles& files)
+    : HtmlPage(host, VELK_PAGE_PROVIDER_LIST),
+      internet_(internet),
+      system_(system),
+      files_(files) {}
 
 ProviderListDlg::~ProviderListDlg() {
     *alive_ = false;
@@ -43,7 +47,7 @@ void ProviderListDlg::OnDocumentComplete() {
         ProviderList providers;
         std::string error;
         try {
-            FetchConfiguration(internet_, system_);
+            FetchConfiguration(internet_, system_, files_);
             providers = ReadProviderList(DataFolder() + "/providers.yaml");
         } catch (const std::runtime_error& e) {
             error = e.what();

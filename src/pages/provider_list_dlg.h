@@ -11,6 +11,7 @@ namespace velk {
 
 class Internet;
 class SystemInfo;
+class PrivateFiles;
 
 // The rows of the provider page: one check box per provider, in file order.
 std::string BuildProviderList(const ProviderList& providers);
@@ -19,7 +20,8 @@ std::string BuildProviderList(const ProviderList& providers);
 // lists the providers and ends with the ticked ones in the order of ticking.
 class ProviderListDlg final : public HtmlPage {
   public:
-    ProviderListDlg(HtmlDialogHost& host, Internet& internet, SystemInfo& system);
+    ProviderListDlg(HtmlDialogHost& host, Internet& internet, SystemInfo& system,
+                    PrivateFiles& files);
     ~ProviderListDlg() override;
 
     const ProviderList& chosen() const { return chosen_; }
@@ -36,6 +38,7 @@ class ProviderListDlg final : public HtmlPage {
 
     Internet& internet_;
     SystemInfo& system_;
+    PrivateFiles& files_;
     ProviderList all_;
     ProviderList chosen_;
     // The fetch runs beside the page so that the window stays responsive; a

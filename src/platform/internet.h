@@ -13,6 +13,7 @@ using InternetHandle = std::uintptr_t;
 // InternetOpenA access types and InternetSetOptionA options.
 inline constexpr std::uint32_t kInternetOpenTypePreconfig = 0;
 inline constexpr std::uint32_t kInternetOptionConnectTimeout = 2;
+inline constexpr std::uint32_t kInternetOptionUrl = 34;
 
 // InternetOpenUrlA flags.
 inline constexpr std::uint32_t kInternetFlagTransferBinary = 0x00000002;
@@ -68,6 +69,10 @@ class Internet {
     // with kErrorHttpHeaderNotFound.
     virtual bool HttpQueryInfo(InternetHandle request, std::uint32_t infoLevel,
                                std::string* text) = 0;
+
+    // InternetQueryOptionA with kInternetOptionUrl: the address the response
+    // came from, after any redirects.
+    virtual bool QueryUrl(InternetHandle request, std::string* url) = 0;
 
     // InternetReadFile: *read == 0 on success means the end of the data.
     virtual bool ReadFile(InternetHandle file, void* buffer, std::uint32_t size,

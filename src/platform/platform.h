@@ -11,6 +11,7 @@ class Ui;
 class Zones;
 class CertificateStores;
 class Files;
+class PrivateFiles;
 
 // The operating system as the core sees it: one object per seam. The product
 // binds the Win32 implementations, the native tests the fakes.
@@ -24,6 +25,7 @@ struct Platform {
     Zones& zones;
     CertificateStores& certificates;
     Files& files;
+    PrivateFiles& privateFiles;
 };
 
 }  // namespace velk

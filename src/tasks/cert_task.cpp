@@ -9,6 +9,7 @@
 #include "engine/job_context.h"
 #include "engine/page_messages.h"
 #include "platform/codepage.h"
+#include "platform/private_files.h"
 
 namespace velk {
 namespace {
@@ -69,8 +70,10 @@ void CertTask::Import(Certificate& certificate) {
 void CertTask::Execute(PageSink& page, const std::atomic<bool>& cancelFlag) {
     for (const auto& certificate : certificates) {
         JobContext context{"", &cancelFlag, &page, certificate->Sha256};
-        if (!DownloadFile(platform_.internet, platform_.system, context, certificate->localPath,
-                          certificate->SrcUrl)) {
+        // Held open until imported, so that nobody swaps it after the check.
+        PrivateFile file({}, {&platform_.privateFiles});
+        if (!DownloadFile(platform_.internet, platform_.system, platform_.privateFiles, context,
+                          certificate->localPath, certificate->SrcUrl, &file)) {
             throw std::runtime_error(context.message);
         }
         status = TaskStatus::Downloaded;

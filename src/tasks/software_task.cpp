@@ -11,6 +11,7 @@
 #include "engine/download.h"
 #include "engine/page_messages.h"
 #include "engine/program_runner.h"
+#include "platform/private_files.h"
 #include "platform/registry_key.h"
 #include "platform/system_errors.h"
 #include "platform/system_info.h"
@@ -199,10 +200,12 @@ void SoftwareTask::Execute(PageSink& page, const std::atomic<bool>& cancelFlag) 
         const auto labelParam = reinterpret_cast<std::intptr_t>(label.c_str());
         page.Send(kMsgDownloadBegins, 0, labelParam);
         processed = true;
+        // Held open until the installer has ended, so that nobody swaps it.
+        PrivateFile installer({}, {&platform_.privateFiles});
         if (!packet->SrcUrl.empty()) {
             JobContext download{"", &cancelFlag, &page, packet->Sha256};
-            if (!DownloadFile(platform_.internet, platform_.system, download, packet->DstUrl,
-                              packet->SrcUrl)) {
+            if (!DownloadFile(platform_.internet, platform_.system, platform_.privateFiles,
+                              download, packet->DstUrl, packet->SrcUrl, &installer)) {
                 Fail(download);
             }
         }

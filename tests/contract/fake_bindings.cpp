@@ -57,6 +57,9 @@ std::vector<InternetTarget> InternetTargets() {
         const std::string body = TestPattern(kContractBodySize);
         fake->responses[url(kContractBodyPath)] = FakeInternet::Body(body);
         fake->responses[tlsUrl(kContractBodyPath)] = FakeInternet::Body(body);
+        fake->responses[url("/redirect?to=" + url(kContractBodyPath))] = FakeInternet::Body(body);
+        fake->responses[url("/redirect?to=" + url(kContractBodyPath))].redirectedTo =
+            url(kContractBodyPath);
         fake->responses[url(kContractChunkedPath)] = FakeInternet::BodyWithoutLength(body);
         auto dropped = FakeInternet::Body(TestPattern(kContractDroppedSize));
         dropped.contentLength = std::to_string(kContractBodySize);

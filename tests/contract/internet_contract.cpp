@@ -166,6 +166,18 @@ TEST_P(InternetContract, UnknownSchemeFailsToOpen) {
     EXPECT_EQ(internet().GetLastError(), kErrorInternetUnrecognizedScheme);
 }
 
+TEST_P(InternetContract, TheUrlOfAResponseIsWhereRedirectsEnded) {
+    const std::string target = GetParam().url(kContractBodyPath);
+    for (const std::string& opened : {target, GetParam().url("/redirect?to=" + target)}) {
+        const InternetHandle file = OpenUrl(opened);
+        ASSERT_NE(file, 0u) << opened;
+        std::string url;
+        EXPECT_TRUE(internet().QueryUrl(file, &url)) << opened;
+        EXPECT_EQ(url, target);
+        EXPECT_TRUE(internet().CloseHandle(file));
+    }
+}
+
 TEST_P(InternetContract, SessionIsNoResponse) {
     std::string text;
     EXPECT_FALSE(internet().HttpQueryInfo(session(), kHttpQueryStatusCode, &text));

@@ -93,7 +93,16 @@ InternetHandle FakeInternet::OpenUrl(InternetHandle session, const std::string& 
     if (response->second.openError) return FailHandle(*response->second.openError);
     const InternetHandle handle = nextHandle_++;
     handles_[handle].response = &response->second;
+    handles_[handle].url = url;
     return handle;
+}
+
+bool FakeInternet::QueryUrl(InternetHandle request, std::string* url) {
+    const Handle* found = Find(request);
+    if (found == nullptr) return Fail(static_cast<std::uint32_t>(kErrorInvalidHandle));
+    if (found->response == nullptr) return Fail(kErrorInternetIncorrectHandleType);
+    *url = found->response->redirectedTo.empty() ? found->url : found->response->redirectedTo;
+    return true;
 }
 
 bool FakeInternet::HttpQueryInfo(InternetHandle request, std::uint32_t infoLevel,

@@ -21,6 +21,8 @@ class FakeInternet : public Internet {
         // When set, opening the URL fails with it, as on a certificate the
         // library refuses.
         std::optional<std::uint32_t> openError;
+        // Where the server's redirects ended; empty: at the URL itself.
+        std::string redirectedTo;
         // nullopt: the handle is no HTTP response (no status to query).
         std::optional<std::string> status = "200";
         std::optional<std::string> contentLength;  // nullopt: no such header
@@ -63,6 +65,7 @@ class FakeInternet : public Internet {
     bool SetOption(InternetHandle handle, std::uint32_t option, std::uint32_t value) override;
     InternetHandle OpenUrl(InternetHandle session, const std::string& url, std::uint32_t flags,
                            std::uintptr_t context) override;
+    bool QueryUrl(InternetHandle request, std::string* url) override;
     bool HttpQueryInfo(InternetHandle request, std::uint32_t infoLevel, std::string* text) override;
     bool ReadFile(InternetHandle file, void* buffer, std::uint32_t size,
                   std::uint32_t* read) override;
@@ -86,6 +89,7 @@ class FakeInternet : public Internet {
     struct Handle {
         std::optional<std::size_t> session;  // index into sessions, for session handles
         const Response* response = nullptr;  // for URL handles
+        std::string url;                     // as opened, for URL handles
         std::size_t offset = 0;
     };
 

@@ -4,6 +4,7 @@
 #include "fakes/fake_com.h"
 #include "fakes/fake_files.h"
 #include "fakes/fake_internet.h"
+#include "fakes/fake_private_files.h"
 #include "fakes/fake_processes.h"
 #include "fakes/fake_registry.h"
 #include "fakes/fake_system_info.h"
@@ -30,7 +31,9 @@ struct FakePlatform {
     FakeZones zones;
     FakeCertificateStores certificates;
     FakeFiles files;
-    Platform platform{registry, system, internet, processes, com, ui, zones, certificates, files};
+    FakePrivateFiles privateFiles;
+    Platform platform{registry, system, internet,     processes, com,
+                      ui,       zones,  certificates, files,     privateFiles};
 };
 
 }  // namespace velk

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "config/unzip_archive.h"
+#include "platform/std_private_files.h"
 
 namespace fs = std::filesystem;
 
@@ -50,7 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const fs::path archive = Sandbox() / "archive.zip";
     std::ofstream(archive, std::ios::binary | std::ios::trunc)
         .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    velk::UnzipArchive(archive.string(), destination.string());
+    velk::StdPrivateFiles files;
+    velk::UnzipArchive(files, archive.string(), destination.string());
     for (const auto& entry : fs::recursive_directory_iterator(Sandbox())) {
         if (!IsExpected(entry.path(), archive)) std::abort();
     }

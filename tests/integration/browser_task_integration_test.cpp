@@ -70,8 +70,9 @@ class BrowserTaskIntegrationTest : public ::testing::Test {
     Win32Registry registry_;
     Win32Zones zones_;
     FakePlatform fakes_;
-    Platform platform_{registry_, fakes_.system, fakes_.internet,     fakes_.processes, fakes_.com,
-                       fakes_.ui, zones_,        fakes_.certificates, fakes_.files};
+    Platform platform_{registry_,    fakes_.system,      fakes_.internet, fakes_.processes,
+                       fakes_.com,   fakes_.ui,          zones_,          fakes_.certificates,
+                       fakes_.files, fakes_.privateFiles};
     std::unique_ptr<ZoneManager> manager_;
     ZoneAttributes original_;
     std::string domain_ =

@@ -12,6 +12,7 @@
 #include "platform/codepage.h"
 #include "platform/digest.h"
 #include "platform/win32/win32_certificate_stores.h"
+#include "platform/win32/win32_private_files.h"
 #include "platform/win32/win32_system_info.h"
 #include "support/recording_page.h"
 #include "support/test_certificates.h"
@@ -76,8 +77,10 @@ class CertTaskIntegrationTest : public ::testing::Test {
     FakePlatform fakes_;
     Win32SystemInfo system_;
     Win32CertificateStores stores_;
-    Platform platform_{fakes_.registry, system_,      fakes_.internet, fakes_.processes, fakes_.com,
-                       fakes_.ui,       fakes_.zones, stores_,         fakes_.files};
+    Win32PrivateFiles privateFiles_;
+    Platform platform_{fakes_.registry, system_,      fakes_.internet, fakes_.processes,
+                       fakes_.com,      fakes_.ui,    fakes_.zones,    stores_,
+                       fakes_.files,    privateFiles_};
     test::RecordingPage page_;
     std::atomic<bool> cancel_{false};
     TestCertificate root_ = LoadTestCertificate("root");

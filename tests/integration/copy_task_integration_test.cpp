@@ -65,9 +65,9 @@ class CopyTaskIntegrationTest : public ::testing::Test {
     Win32Registry registry_;
     Win32SystemInfo system_;
     Win32Files files_;
-    Platform platform_{registry_,  system_,   fakes_.internet, fakes_.processes,
-                       fakes_.com, fakes_.ui, fakes_.zones,    fakes_.certificates,
-                       files_};
+    Platform platform_{
+        registry_, system_,      fakes_.internet,     fakes_.processes, fakes_.com,
+        fakes_.ui, fakes_.zones, fakes_.certificates, files_,           fakes_.privateFiles};
     CopyTask task_{platform_};
     test::RecordingPage page_;
     std::atomic<bool> cancel_{false};

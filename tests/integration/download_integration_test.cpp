@@ -4,7 +4,9 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -14,6 +16,7 @@
 #include "engine/page_messages.h"
 #include "platform/codepage.h"
 #include "platform/win32/win32_internet.h"
+#include "platform/win32/win32_private_files.h"
 #include "platform/win32/win32_system_info.h"
 #include "support/test_server.h"
 #include "support/test_support.h"
@@ -60,7 +63,7 @@ class DownloadIntegrationTest : public ::testing::Test {
 
     bool Download(const std::string& url) {
         destination_ = (dir_.path() / "download.bin").string();
-        return DownloadFile(internet_, system_, context_, destination_, url);
+        return DownloadFile(internet_, system_, privateFiles_, context_, destination_, url);
     }
     std::string Message() const { return Cp1251ToUtf8(context_.message); }
     std::string Downloaded() const { return ReadFile(destination_); }
@@ -68,6 +71,7 @@ class DownloadIntegrationTest : public ::testing::Test {
     test::TempDir dir_;
     Win32Internet internet_;
     Win32SystemInfo system_;
+    Win32PrivateFiles privateFiles_;
     ProgressPage page_;
     JobContext context_;
     std::string destination_;
@@ -153,8 +157,8 @@ TEST_F(DownloadIntegrationTest, FailedTransfersSayWhy) {
 
 TEST_F(DownloadIntegrationTest, TemporaryFileAndMissingFolder) {
     std::string temporary;
-    ASSERT_TRUE(
-        DownloadFile(internet_, system_, context_, temporary, test::TestServerUrl("/bytes/5000")))
+    ASSERT_TRUE(DownloadFile(internet_, system_, privateFiles_, context_, temporary,
+                             test::TestServerUrl("/bytes/5000")))
         << Message();
     const fs::path file(temporary);
     EXPECT_EQ(file.extension(), ".tmp");
@@ -164,9 +168,35 @@ TEST_F(DownloadIntegrationTest, TemporaryFileAndMissingFolder) {
 
     std::string missing = (dir_.path() / "missing" / "setup.msi").string();
     const std::string asked = missing;
-    EXPECT_FALSE(
-        DownloadFile(internet_, system_, context_, missing, test::TestServerUrl("/bytes/5000")));
+    EXPECT_FALSE(DownloadFile(internet_, system_, privateFiles_, context_, missing,
+                              test::TestServerUrl("/bytes/5000")));
     EXPECT_EQ(context_.message, Utf8ToCp1251("Ошибка при создании файла ") + asked);
+}
+
+TEST_F(DownloadIntegrationTest, AnHttpsAddressRedirectedToAPlainOneIsRefused) {
+    const std::string plain = test::TestServerUrl("/bytes/5000");
+    EXPECT_FALSE(Download(test::TestServerTlsUrl("/redirect?to=" + plain)));
+    EXPECT_EQ(Message(),
+              "Ошибка при загрузке файла: защищённое соединение перенаправлено на незащищённый "
+              "адрес " +
+                  plain);
+    EXPECT_FALSE(fs::exists(destination_));
+}
+
+// A file another user placed at a fixed destination is replaced, and nobody
+// can change the download while the caller holds it.
+TEST_F(DownloadIntegrationTest, AFixedDestinationIsMadeAnewAndSealedWhileHeld) {
+    destination_ = (dir_.path() / "setup.msi").string();
+    std::ofstream(destination_) << "planted, and longer than the download";
+    PrivateFile kept({}, {&privateFiles_});
+    ASSERT_TRUE(DownloadFile(internet_, system_, privateFiles_, context_, destination_,
+                             test::TestServerUrl("/bytes/5000"), &kept))
+        << Message();
+    EXPECT_EQ(Downloaded(), test::TestPattern(5000));
+    EXPECT_FALSE(std::ofstream(destination_, std::ios::app).is_open());
+    EXPECT_NE(std::remove(destination_.c_str()), 0);
+    kept.Reset();
+    EXPECT_TRUE(std::ofstream(destination_, std::ios::app).is_open());
 }
 
 TEST(ConfigurationFetchIntegration, UnpacksTheServedArchiveIntoTheTemporaryFolder) {
@@ -175,7 +205,8 @@ TEST(ConfigurationFetchIntegration, UnpacksTheServedArchiveIntoTheTemporaryFolde
     SetConfigurationUrl(test::TestServerUrl("/files/velk_config.zip"));
     Win32Internet internet;
     Win32SystemInfo system;
-    FetchConfiguration(internet, system);
+    Win32PrivateFiles privateFiles;
+    FetchConfiguration(internet, system, privateFiles);
     SetConfigurationUrl("");
 
     char temp[kMaxPath];

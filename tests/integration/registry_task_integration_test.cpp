@@ -73,8 +73,9 @@ class RegistryTaskIntegrationTest : public ::testing::Test {
     Win32SystemInfo system_;
     // The seams the registry task does not use.
     FakePlatform fakes_;
-    Platform platform_{registry_, system_,      fakes_.internet,     fakes_.processes, fakes_.com,
-                       fakes_.ui, fakes_.zones, fakes_.certificates, fakes_.files};
+    Platform platform_{
+        registry_, system_,      fakes_.internet,     fakes_.processes, fakes_.com,
+        fakes_.ui, fakes_.zones, fakes_.certificates, fakes_.files,     fakes_.privateFiles};
     test::RecordingPage page_;
     std::atomic<bool> cancel_{false};
 };

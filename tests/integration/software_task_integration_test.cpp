@@ -17,6 +17,7 @@
 #include "platform/registry_key.h"
 #include "platform/system_errors.h"
 #include "platform/win32/win32_internet.h"
+#include "platform/win32/win32_private_files.h"
 #include "platform/win32/win32_processes.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_system_info.h"
@@ -72,10 +73,11 @@ class SoftwareTaskIntegrationTest : public ::testing::Test {
     Win32SystemInfo system_;
     Win32Internet internet_;
     Win32Processes processes_;
+    Win32PrivateFiles privateFiles_;
     // The seams the software task does not use.
     FakePlatform fake_;
-    Platform platform_{registry_, system_,     internet_,          processes_, fake_.com,
-                       fake_.ui,  fake_.zones, fake_.certificates, fake_.files};
+    Platform platform_{registry_, system_,     internet_,          processes_,  fake_.com,
+                       fake_.ui,  fake_.zones, fake_.certificates, fake_.files, privateFiles_};
     std::vector<std::string> written_;  // below HKEY_LOCAL_MACHINE
 };
 

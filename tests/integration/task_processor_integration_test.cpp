@@ -111,8 +111,9 @@ class TaskProcessorIntegrationTest : public ::testing::Test {
     Win32SystemInfo system;
     Win32Com com;
     FakePlatform fakes;  // the seams registry tasks do not use
-    Platform platform{registry, system,      fakes.internet,     fakes.processes, com,
-                      fakes.ui, fakes.zones, fakes.certificates, fakes.files};
+    Platform platform{
+        registry, system,      fakes.internet,     fakes.processes, com,
+        fakes.ui, fakes.zones, fakes.certificates, fakes.files,     fakes.privateFiles};
     test::RecordingPage page;
     test::WakeSignal wakes;
     std::vector<std::shared_ptr<InstallTask>> tasks;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -9,6 +10,7 @@
 
 #include "config/data_folder.h"
 #include "fakes/fake_internet.h"
+#include "fakes/fake_private_files.h"
 #include "fakes/fake_system_info.h"
 #include "platform/codepage.h"
 #include "support/test_support.h"
@@ -61,13 +63,14 @@ class ConfigurationFetchTest : public ::testing::Test {
 
     // The message of the failure, as UTF-8; empty when the fetch succeeded.
     std::string Fetch(SystemInfo& system) {
-        return test::ErrorOf([&] { FetchConfiguration(internet_, system); });
+        return test::ErrorOf([&] { FetchConfiguration(internet_, system, privateFiles_); });
     }
     std::string Fetch() { return Fetch(system_); }
 
     test::TempDir temp_;
     FakeSystemInfo system_;
     FakeInternet internet_;
+    FakePrivateFiles privateFiles_;
 };
 
 TEST_F(ConfigurationFetchTest, ArchiveAddressIsBuiltInUnlessReplaced) {
@@ -86,10 +89,13 @@ TEST_F(ConfigurationFetchTest, ArchiveAddressIsBuiltInUnlessReplaced) {
     EXPECT_EQ(internet_.urlOpens[0].url, kUrl);
 }
 
-TEST_F(ConfigurationFetchTest, UnpacksOverTheDataFolderOfEarlierRuns) {
+TEST_F(ConfigurationFetchTest, UnpacksOnlyTheDownloadIntoAFreshPrivateFolderAndDeletesIt) {
+    // Planted before the fetch: a component the archive lacks, and an archive
+    // under the name the download would once have been renamed to.
     fs::create_directories(DataPath() / "old");
     temp_.Write("velk_data/providers.yaml", "old providers");
-    temp_.Write("velk_data/old/kept.yaml", "kept");
+    temp_.Write("velk_data/planted.yaml", "CommandLine: evil.exe");
+    temp_.Write("vel0001.tmp.zip", "planted archive");
     ServeArchive({{"providers.yaml", "new providers"},
                   {"zarnik_csp.yaml", "type: software"},
                   {"files/", ""},
@@ -97,19 +103,20 @@ TEST_F(ConfigurationFetchTest, UnpacksOverTheDataFolderOfEarlierRuns) {
 
     EXPECT_EQ(Fetch(), "");
     EXPECT_EQ(DataFolder(), TempText() + "velk_data");
+    EXPECT_EQ(privateFiles_.SecurityText(DataFolder()), kPrivateSecurity);
     EXPECT_EQ(ReadFile(DataPath() / "providers.yaml"), "new providers");
     EXPECT_EQ(ReadFile(DataPath() / "zarnik_csp.yaml"), "type: software");
     EXPECT_EQ(ReadFile(DataPath() / "files" / "readme.txt"), "nested");
-    EXPECT_EQ(ReadFile(DataPath() / "old" / "kept.yaml"), "kept");
+    EXPECT_FALSE(fs::exists(DataPath() / "planted.yaml"));
+    EXPECT_FALSE(fs::exists(DataPath() / "old"));
 
-    // The download stays beside the data folder under its archive name.
-    std::vector<fs::path> archives;
+    // The download is gone; what was planted beside it was never touched.
+    std::vector<std::string> left;
     for (const auto& entry : fs::directory_iterator(temp_.path())) {
-        if (entry.path().extension() == ".zip") archives.push_back(entry.path());
+        left.push_back(entry.path().filename().string());
     }
-    ASSERT_EQ(archives.size(), 1u);
-    EXPECT_EQ(archives[0].filename().string().rfind("vel", 0), 0u);
-    EXPECT_EQ(archives[0].stem().extension(), ".tmp");
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"vel0001.tmp.zip", "velk_data"}));
 }
 
 TEST_F(ConfigurationFetchTest, LocalModeFetchesNothing) {
@@ -138,8 +145,9 @@ TEST_F(ConfigurationFetchTest, BadArchivesFailToUnpack) {
     EXPECT_EQ(Fetch(), unpackFailed);
     internet_.responses[kUrl] = FakeInternet::Body("<html>a login page</html>");
     EXPECT_EQ(Fetch(), unpackFailed);
+    // A refused entry is named.
     ServeArchive({{"../escaped.yaml", "x"}});
-    EXPECT_EQ(Fetch(), unpackFailed);
+    EXPECT_EQ(Fetch(), unpackFailed + ": Недопустимое имя в архиве: ../escaped.yaml");
     EXPECT_FALSE(fs::exists(temp_.path() / "escaped.yaml"));
     // The folder was chosen before the unpacking failed.
     EXPECT_EQ(DataFolder(), TempText() + "velk_data");

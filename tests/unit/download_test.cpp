@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cctype>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <regex>
 #include <string>
@@ -12,6 +13,7 @@
 
 #include "engine/page_messages.h"
 #include "fakes/fake_internet.h"
+#include "fakes/fake_private_files.h"
 #include "fakes/fake_system_info.h"
 #include "platform/codepage.h"
 #include "platform/digest.h"
@@ -66,7 +68,7 @@ class DownloadTest : public ::testing::Test {
     }
 
     bool Download(std::string& destination, const std::string& url = kUrl) {
-        return DownloadFile(internet_, system_, context_, destination, url);
+        return DownloadFile(internet_, system_, privateFiles_, context_, destination, url);
     }
 
     std::string Message() const { return Cp1251ToUtf8(context_.message); }
@@ -75,6 +77,7 @@ class DownloadTest : public ::testing::Test {
     test::TempDir temp_;
     FakeSystemInfo system_;
     FakeInternet internet_;
+    FakePrivateFiles privateFiles_;
     RecordingPage page_;
     JobContext context_;
 };
@@ -285,18 +288,59 @@ TEST_F(DownloadTest, SessionFailureIsTheLibraryError) {
     EXPECT_FALSE(fs::exists(destination));
 }
 
-#ifndef _WIN32
-// A full disk: the device accepts the file but no byte of it.
+// A full disk: the file is made but no byte of it written.
 TEST_F(DownloadTest, FullDiskIsAFailureNamingTheFile) {
-    ASSERT_TRUE(fs::exists("/dev/full"));
+    constexpr long kErrorDiskFull = 112;
+    privateFiles_.writeError = kErrorDiskFull;
     internet_.responses[kUrl] = FakeInternet::Body(test::TestPattern(30000));
-    std::string destination = "/dev/full";
+    std::string destination = Target();
     EXPECT_FALSE(Download(destination));
-    EXPECT_EQ(context_.message, Utf8ToCp1251("Ошибка при записи файла ") + "/dev/full");
+    EXPECT_EQ(context_.message, Utf8ToCp1251("Ошибка при записи файла ") + destination);
     EXPECT_EQ(page_.messages.size(), 1u);
     EXPECT_EQ(internet_.OpenHandles(), 0u);
 }
-#endif
+
+TEST_F(DownloadTest, AnHttpsAddressEndingAtAPlainOneIsRefused) {
+    const std::string secure = "https://files.example/setup.msi";
+    internet_.responses[secure] = FakeInternet::Body("served in the clear");
+    internet_.responses[secure].redirectedTo = "http://files.example/setup.msi";
+    std::string destination = Target();
+    EXPECT_FALSE(Download(destination, secure));
+    EXPECT_EQ(Message(),
+              "Ошибка при загрузке файла: защищённое соединение перенаправлено на незащищённый "
+              "адрес http://files.example/setup.msi");
+    EXPECT_FALSE(fs::exists(destination));
+    EXPECT_EQ(internet_.OpenHandles(), 0u);
+
+    internet_.responses[secure].redirectedTo = "HTTPS://mirror.example/setup.msi";
+    EXPECT_TRUE(Download(destination, secure)) << Message();
+}
+
+// Someone else's file at a fixed destination, or a link on its way.
+TEST_F(DownloadTest, AFixedDestinationIsMadeAnewAndHeldUntilUsed) {
+    internet_.responses[kUrl] = FakeInternet::Body("installer");
+    std::string destination = Target();
+    std::ofstream(destination) << "planted by another user, longer";
+    fs::permissions(destination, fs::perms::all);
+    PrivateFile kept({}, {&privateFiles_});
+    ASSERT_TRUE(DownloadFile(internet_, system_, privateFiles_, context_, destination, kUrl, &kept))
+        << Message();
+    EXPECT_EQ(test::ReadFile(destination), "installer");
+    EXPECT_EQ(privateFiles_.SecurityText(destination), kPrivateSecurity);
+    EXPECT_TRUE(privateFiles_.IsSealed(destination));
+    kept.Reset();
+    EXPECT_FALSE(privateFiles_.IsSealed(destination));
+
+    std::error_code error;
+    fs::create_directory(temp_.path() / "elsewhere");
+    fs::create_directory_symlink(temp_.path() / "elsewhere", temp_.path() / "link", error);
+    if (error) GTEST_SKIP() << "no symbolic links here";
+    std::string throughLink = (temp_.path() / "link" / "setup.msi").string();
+    EXPECT_FALSE(Download(throughLink));
+    EXPECT_EQ(Message(), "Ошибка при создании файла " + throughLink +
+                             " (путь проходит через символическую ссылку или точку соединения)");
+    EXPECT_TRUE(fs::is_empty(temp_.path() / "elsewhere"));
+}
 
 }  // namespace
 }  // namespace velk

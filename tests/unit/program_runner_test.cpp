@@ -43,6 +43,11 @@ TEST_F(ProgramRunnerTest, PutsTheDownloadInPlaceOfTheFirstPlaceholderOnly) {
         {"run {FILENAME}", "b.exe", "run {b.exe}"},
         {"filename FILENAM", "c.exe", "filename FILENAM"},
         {"msiexec /i FILENAME", "", "msiexec /i "},
+        // A user name with a blank puts one in the temporary path.
+        {"msiexec /i FILENAME /qn", "C:\\Users\\Ivan Petrov\\vel1.tmp",
+         "msiexec /i \"C:\\Users\\Ivan Petrov\\vel1.tmp\" /qn"},
+        {"FILENAME /S", "C:\\a b\\x.exe", "\"C:\\a b\\x.exe\" /S"},
+        {"run \"FILENAME /S", "C:\\a b\\x.exe", "run \"\"C:\\a b\\x.exe\" /S"},
     };
     for (const auto& c : cases) {
         Run(c.commandLine, c.dstUrl);

@@ -5,6 +5,7 @@
 #include "config/data_folder.h"
 #include "fakes/fake_dialog_host.h"
 #include "fakes/fake_internet.h"
+#include "fakes/fake_private_files.h"
 #include "fakes/fake_system_info.h"
 #include "pages/hallo_dlg.h"
 #include "pages/html_page.h"
@@ -55,6 +56,7 @@ class ProviderListDlgTest : public ::testing::Test {
     Host host_;
     FakeInternet internet_;
     FakeSystemInfo system_;
+    FakePrivateFiles privateFiles_;
 };
 
 TEST_F(ProviderListDlgTest, ListsEveryProviderAndEscapesTheirNames) {
@@ -62,7 +64,7 @@ TEST_F(ProviderListDlgTest, ListsEveryProviderAndEscapesTheirNames) {
         "- provider:\n    name: 'ООО \"Торг\" <А&Б>'\n    components: a\n"
         "- provider:\n    name: Лотос\n    components: b\n"
         "- provider:\n    name: 'Торги RES:/PNG/#200'\n    components: c\n");
-    ProviderListDlg page(host_, internet_, system_);
+    ProviderListDlg page(host_, internet_, system_, privateFiles_);
     EXPECT_EQ(Show(page, {}), kPageNone);  // still open: nothing ended it
     EXPECT_EQ(host_.shown, std::vector<int>{154});
     const std::string escaped = "ООО &quot;Торг&quot; &lt;А&amp;Б&gt;";
@@ -89,7 +91,7 @@ TEST_F(ProviderListDlgTest, TicksKeepTheirOrderAndEqualNamesToggleTogether) {
         "- provider:\n    name: B\n    components: b\n"
         "- provider:\n    name: C\n    components: c1\n"
         "- provider:\n    name: C\n    components: c2\n");
-    ProviderListDlg page(host_, internet_, system_);
+    ProviderListDlg page(host_, internet_, system_, privateFiles_);
     EXPECT_EQ(Show(page, {Host::Click(Box("B"), "INPUT", true), Host::Click(Box("A")),
                           Host::Click(Box("C")), Host::Click(Box("A")), Host::Click(Box("A")),
                           Host::Click("ButtonOK")}),
@@ -100,7 +102,7 @@ TEST_F(ProviderListDlgTest, TicksKeepTheirOrderAndEqualNamesToggleTogether) {
 
 TEST_F(ProviderListDlgTest, NextWithoutATickAsksWhetherToLeave) {
     WriteProviders("- provider:\n    name: A\n    components: a\n");
-    ProviderListDlg page(host_, internet_, system_);
+    ProviderListDlg page(host_, internet_, system_, privateFiles_);
     host_.answers = {kIdNo, kIdYes};
     EXPECT_EQ(Show(page, {Host::Click("ButtonOK"), Host::Click("ButtonOK")}), kPageExit);
     ASSERT_EQ(host_.boxes.size(), 2u);
@@ -113,7 +115,7 @@ TEST_F(ProviderListDlgTest, NextWithoutATickAsksWhetherToLeave) {
 
 TEST_F(ProviderListDlgTest, AConfigurationErrorShowsInRedAndOnlyTheButtonsWork) {
     WriteProviders("- provider:\n    name: [unclosed\n");
-    ProviderListDlg page(host_, internet_, system_);
+    ProviderListDlg page(host_, internet_, system_, privateFiles_);
     host_.answers = {kIdNo};
     EXPECT_EQ(Show(page, {Host::Click("ButtonCancel"), Host::Click("ButtonBack")}), kPageBack);
     EXPECT_EQ(Cp1251ToUtf8(host_.Last("inner", "ProviderList")),

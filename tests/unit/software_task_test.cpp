@@ -869,8 +869,8 @@ TEST_F(SoftwareTaskExecute, AFailedDownloadOrInstallerFailsTheTaskWithItsMessage
         if (c.message.empty()) {
             JobContext context;
             std::string destination;
-            ASSERT_FALSE(
-                DownloadFile(fake_.internet, fake_.system, context, destination, c.srcUrl));
+            ASSERT_FALSE(DownloadFile(fake_.internet, fake_.system, fake_.privateFiles, context,
+                                      destination, c.srcUrl));
             expected = context.message;
         }
         SoftwareTask task =

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "fakes/fake_private_files.h"
 #include "platform/codepage.h"
 #include "support/test_support.h"
 #include "support/test_zip.h"
@@ -34,11 +35,12 @@ class UnzipArchiveTest : public ::testing::Test {
 
     bool Unzip(const std::vector<ZipEntry>& entries) {
         test::WriteZip(archive(), entries);
-        return UnzipArchive(archive().string(), destination().string());
+        return UnzipArchive(files_, archive().string(), destination().string());
     }
-    bool UnzipAgain() { return UnzipArchive(archive().string(), destination().string()); }
+    bool UnzipAgain() { return UnzipArchive(files_, archive().string(), destination().string()); }
 
     test::TempDir dir_;
+    FakePrivateFiles files_;
 };
 
 TEST_F(UnzipArchiveTest, UnpacksFilesAndFoldersAtEveryDepth) {
@@ -82,7 +84,8 @@ TEST_F(UnzipArchiveTest, Utf8NamesBecomeWindows1251Paths) {
 }
 
 TEST_F(UnzipArchiveTest, FailsWithoutAUsableArchiveOrDestination) {
-    EXPECT_FALSE(UnzipArchive((dir_.path() / "missing.zip").string(), destination().string()));
+    EXPECT_FALSE(
+        UnzipArchive(files_, (dir_.path() / "missing.zip").string(), destination().string()));
 
     WriteBytes(archive(), "this is not an archive at all");
     EXPECT_FALSE(UnzipAgain());
@@ -94,7 +97,8 @@ TEST_F(UnzipArchiveTest, FailsWithoutAUsableArchiveOrDestination) {
     EXPECT_FALSE(UnzipAgain());
 
     test::WriteZip(archive(), {{"a.txt", "a"}});
-    EXPECT_FALSE(UnzipArchive(archive().string(), (dir_.path() / "no-such-folder").string()));
+    EXPECT_FALSE(
+        UnzipArchive(files_, archive().string(), (dir_.path() / "no-such-folder").string()));
 }
 
 TEST_F(UnzipArchiveTest, FailsOnATruncatedArchive) {
@@ -160,6 +164,77 @@ TEST_F(UnzipArchiveTest, RefusesANameWithANulInIt) {
     WriteBytes(archive(), bytes);
     EXPECT_FALSE(UnzipAgain());
     EXPECT_FALSE(fs::exists(Unpacked("good.txt")));
+}
+
+TEST_F(UnzipArchiveTest, RefusesNamesWindowsWouldReadAsSomethingElseAndNamesThem) {
+    for (const std::string name : {"CON", "nul.yaml", "sub/COM1.txt", "lpt9", "Aux.tar.gz", "name.",
+                                   "name ", "dir./x", "name:stream", "a<b", "what?"}) {
+        SCOPED_TRACE(name);
+        std::string problem;
+        test::WriteZip(archive(), {{"good.txt", "good"}, {name, "evil"}});
+        EXPECT_FALSE(UnzipArchive(files_, archive().string(), destination().string(), &problem));
+        EXPECT_EQ(Cp1251ToUtf8(problem), "Недопустимое имя в архиве: " + name);
+        EXPECT_FALSE(fs::exists(Unpacked("good.txt")));
+    }
+    // A name Windows-1251 cannot hold would otherwise become "?".
+    std::string problem;
+    test::WriteZip(archive(), {{"\xe6\xbc\xa2.yaml", "x", false, true}});
+    EXPECT_FALSE(UnzipArchive(files_, archive().string(), destination().string(), &problem));
+    EXPECT_EQ(Cp1251ToUtf8(problem), "Недопустимое имя в архиве: ?.yaml");
+    // Near misses are ordinary names.
+    EXPECT_TRUE(
+        Unzip({{"CONSOLE.yaml", "1"}, {"COM10", "2"}, {"con-fig.yaml", "3"}, {"a.b", "4"}}));
+    EXPECT_EQ(ReadFile(Unpacked("COM10")), "2");
+}
+
+TEST_F(UnzipArchiveTest, StopsBeyondItsLimitsBeforeWritingAnything) {
+    std::string problem;
+    auto refused = [&](const std::vector<ZipEntry>& entries) {
+        test::WriteZip(archive(), entries);
+        return !UnzipArchive(files_, archive().string(), destination().string(), &problem) &&
+               fs::is_empty(destination());
+    };
+    std::vector<ZipEntry> many(kUnzipMaxEntries + 1, {"", "x"});
+    for (std::size_t i = 0; i < many.size(); ++i) many[i].name = std::to_string(i);
+    EXPECT_TRUE(refused(many));
+    EXPECT_EQ(Cp1251ToUtf8(problem), "В архиве больше 10000 файлов");
+
+    // Each under the ratio's threshold, together over the total.
+    const std::string mebibyte(kUnzipRatioFrom, '\0');
+    std::vector<ZipEntry> large(kUnzipMaxTotal / kUnzipRatioFrom + 1, {"", mebibyte});
+    for (std::size_t i = 0; i < large.size(); ++i) large[i].name = std::to_string(i);
+    EXPECT_TRUE(refused(large));
+    EXPECT_EQ(Cp1251ToUtf8(problem), "Архив после распаковки больше 256 МиБ");
+
+    // 2 MiB of zeros deflate to a few KiB: a bomb's ratio.
+    EXPECT_TRUE(refused({{"ok.txt", "ok"}, {"bomb.bin", std::string(2 * kUnzipRatioFrom, '\0')}}));
+    EXPECT_EQ(Cp1251ToUtf8(problem), "Файл архива сжат неправдоподобно сильно: bomb.bin");
+}
+
+TEST_F(UnzipArchiveTest, NeverWritesThroughALinkInTheDestination) {
+    const fs::path outside = dir_.path() / "outside";
+    fs::create_directory(outside);
+    std::error_code error;
+    fs::create_directory_symlink(outside, Unpacked("sub"), error);
+    if (error) GTEST_SKIP() << "no symbolic links here";
+    fs::create_symlink(outside / "target.yaml", Unpacked("file.yaml"));
+
+    std::string problem;
+    test::WriteZip(archive(), {{"sub/evil.yaml", "evil"}});
+    EXPECT_FALSE(UnzipArchive(files_, archive().string(), destination().string(), &problem));
+    EXPECT_EQ(Cp1251ToUtf8(problem),
+              "В каталоге распаковки символическая ссылка или точка соединения: sub");
+    // Nor in a file's place.
+    test::WriteZip(archive(), {{"file.yaml", "evil"}});
+    EXPECT_FALSE(UnzipArchive(files_, archive().string(), destination().string(), &problem));
+    EXPECT_EQ(Cp1251ToUtf8(problem),
+              "В каталоге распаковки символическая ссылка или точка соединения: file.yaml");
+    EXPECT_TRUE(fs::is_empty(outside));
+
+    fs::remove(Unpacked("sub"));
+    fs::create_directory_symlink(outside, destination() / ".." / "linked");
+    EXPECT_FALSE(UnzipArchive(files_, archive().string(), (dir_.path() / "linked").string()));
+    EXPECT_TRUE(fs::is_empty(outside));
 }
 
 }  // namespace

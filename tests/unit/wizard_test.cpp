@@ -50,8 +50,9 @@ class WizardTest : public ::testing::Test {
     std::string savedFolder_;
     FakePlatform fake_;
     Host host_;
-    Platform platform_{fake_.registry, fake_.system, fake_.internet,     fake_.processes, fake_.com,
-                       host_,          fake_.zones,  fake_.certificates, fake_.files};
+    Platform platform_{
+        fake_.registry, fake_.system, fake_.internet,     fake_.processes, fake_.com,
+        host_,          fake_.zones,  fake_.certificates, fake_.files,     fake_.privateFiles};
     NoShutdown shutdown_;
 };
 

@@ -17,4 +17,9 @@ struct CloseWin32Key {
 };
 using Win32Key = OwnedHandle<HKEY, CloseWin32Key>;
 
+struct CloseWin32Find {
+    void operator()(HANDLE find) const { ::FindClose(find); }
+};
+using Win32Find = OwnedHandle<HANDLE, CloseWin32Find>;
+
 }  // namespace velk

@@ -73,6 +73,21 @@ bool Win32Internet::HttpQueryInfo(InternetHandle request, std::uint32_t infoLeve
     }
 }
 
+bool Win32Internet::QueryUrl(InternetHandle request, std::string* url) {
+    std::string buffer(INTERNET_MAX_URL_LENGTH, '\0');
+    for (;;) {
+        DWORD size = static_cast<DWORD>(buffer.size());
+        if (::InternetQueryOptionA(ToHandle(request), kInternetOptionUrl, buffer.data(), &size)) {
+            buffer.resize(size);
+            *url = std::move(buffer);
+            return true;
+        }
+        // On this error size holds the bytes needed.
+        if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER || size <= buffer.size()) return false;
+        buffer.resize(size);
+    }
+}
+
 bool Win32Internet::ReadFile(InternetHandle file, void* buffer, std::uint32_t size,
                              std::uint32_t* read) {
     DWORD count = 0;

@@ -14,6 +14,7 @@ class Win32Internet final : public Internet {
     InternetHandle OpenUrl(InternetHandle session, const std::string& url, std::uint32_t flags,
                            std::uintptr_t context) override;
     bool HttpQueryInfo(InternetHandle request, std::uint32_t infoLevel, std::string* text) override;
+    bool QueryUrl(InternetHandle request, std::string* url) override;
     bool ReadFile(InternetHandle file, void* buffer, std::uint32_t size,
                   std::uint32_t* read) override;
     bool CloseHandle(InternetHandle handle) override;
