@@ -20,23 +20,19 @@ function check(condition, what) {
 }
 
 // Every text that the installation page's status line showed and every value
-// of its progress bar, for the document's lifetime.
+// of its progress bar, for the document's lifetime. The pages replace one
+// another inside that one document, so the watch is on the whole of it.
 function recordInstallation() {
   window.velkSeen = window.velkSeen || { statuses: [], progress: [] };
-  document.addEventListener('DOMContentLoaded', () => {
-    const status = document.getElementById('Status');
-    if (!status) return;
-    new MutationObserver((records) => {
-      for (const record of records) {
+  new MutationObserver((records) => {
+    for (const record of records) {
+      if (record.type === 'attributes') {
+        window.velkSeen.progress.push(Number(record.target.getAttribute('aria-valuenow')));
+      } else if (record.target.id === 'Status') {
         for (const node of record.addedNodes) window.velkSeen.statuses.push(node.textContent);
       }
-    }).observe(status, { childList: true });
-    new MutationObserver((records) => {
-      for (const record of records) {
-        window.velkSeen.progress.push(Number(record.target.getAttribute('aria-valuenow')));
-      }
-    }).observe(document.body, { subtree: true, attributeFilter: ['aria-valuenow'] });
-  });
+    }
+  }).observe(document, { subtree: true, childList: true, attributeFilter: ['aria-valuenow'] });
 }
 
 class Wizard {

@@ -438,13 +438,12 @@ TEST_F(WebDialogHostTest, TheNextPageReplacesTheFirstInTheSameWindow) {
     ScriptedPage first, second;
     first.onComplete = [&] { host().EndDialog(1); };
     second.onComplete = [&] { host().EndDialog(2); };
-    std::string navigate, secondHtml;
+    std::string secondHtml;
     std::thread browser([&] {
         BrowserStandIn stand(WaitForWindow());
         stand.Load();
         stand.Send("type=complete");
-        navigate = stand.PollFor("navigate");
-        secondHtml = stand.Load();
+        secondHtml = stand.PollFor("\"page\"");
         stand.Send("type=complete");
     });
     EXPECT_EQ(host().DoModal(kTemplate, first), 1);
@@ -452,6 +451,44 @@ TEST_F(WebDialogHostTest, TheNextPageReplacesTheFirstInTheSameWindow) {
     browser.join();
     EXPECT_EQ(opened_.size(), 1u);
     EXPECT_NE(secondHtml.find("two"), std::string::npos);
+}
+
+TEST_F(WebDialogHostTest, TheNextPageComesWithItsFirstCommandsIntoTheSameDocument) {
+    ScriptedPage first, second;
+    first.onClick = [&](const ElementClick&) { host().EndDialog(1); };
+    second.onComplete = [&] { host().SetText("Titel", "second's own"); };
+    second.onClick = [&](const ElementClick& click) { host().EndDialog(click.id == "B" ? 2 : 3); };
+    std::string swap, reloaded;
+    httplib::Headers pictureHeaders;
+    std::thread browser([&] {
+        BrowserStandIn stand(WaitForWindow());
+        stand.Load();
+        const auto picture = stand.client().Get(stand.base() + "png/200");
+        if (picture) pictureHeaders = picture->headers;
+        stand.Send("type=complete");
+        stand.Send("type=click&id=A&tag=INPUT&checked=0");
+        // One reply: the template, with its first commands, for the new page.
+        swap = stand.Poll();
+        // A reload shows the page the wizard is on, its commands replayed.
+        reloaded = stand.Load();
+        stand.Send("type=click&id=B&tag=INPUT&checked=0");
+    });
+    EXPECT_EQ(host().DoModal(kTemplate, first), 1);
+    EXPECT_EQ(host().DoModal(kOtherTemplate, second), 2);
+    browser.join();
+    EXPECT_EQ(opened_.size(), 1u);
+    EXPECT_NE(swap.find("\"gen\":2"), std::string::npos) << swap;
+    EXPECT_NE(swap.find("\"page\":\"\\u003chtml>\\u003cbody>two"), std::string::npos) << swap;
+    EXPECT_NE(swap.find("second's own"), std::string::npos) << swap;
+    // Neither the bridge nor the start-up settings come again.
+    EXPECT_EQ(swap.find("bridge.js"), std::string::npos) << swap;
+    EXPECT_EQ(swap.find("aboutItem"), std::string::npos) << swap;
+    EXPECT_NE(reloaded.find("two"), std::string::npos);
+    EXPECT_NE(reloaded.find("second's own"), std::string::npos);
+    EXPECT_EQ(pictureHeaders.count("Cache-Control"), 1u);
+    const auto caching = pictureHeaders.find("Cache-Control");
+    ASSERT_NE(caching, pictureHeaders.end());
+    EXPECT_TRUE(caching->second.starts_with("private, max-age=")) << caching->second;
 }
 
 TEST_F(WebDialogHostTest, ASecondCopyOfThePageThatClosesLeavesTheWizardOpen) {

@@ -5,7 +5,6 @@
   'use strict';
   var cfg = window.velk;
   var after = 0;
-  var leaving = false;  // the wizard itself sends the page elsewhere
   var overlayClass = 'velk-overlay';
   var answers = { ok: 1, cancel: 2, yes: 6, no: 7 };
 
@@ -185,13 +184,46 @@
       case 'ask': cfg.ask = command.value; break;
       case 'progress': setProgress(command); break;
       case 'box': showBox(command); break;
-      case 'navigate':
-        leaving = true;
-        window.location.replace(command.url);
-        return false;
       default: break;
     }
-    return true;
+  }
+
+  function applyAll(commands) {
+    for (var i = 0; i < commands.length; i++) apply(commands[i]);
+  }
+
+  // The next page's template takes the place of the last one's in this
+  // document: its title, styles, body attributes and body. The bridge itself,
+  // its listeners and the pictures already loaded stay.
+  function replacePage(html) {
+    var next = new DOMParser().parseFromString(html, 'text/html');
+    var head = document.getElementsByTagName('head')[0];
+    var old = head.getElementsByTagName('style');
+    while (old.length) head.removeChild(old[0]);
+    var styles = next.getElementsByTagName('style');
+    for (var i = 0; i < styles.length; i++) head.appendChild(document.importNode(styles[i], true));
+    document.title = next.title;
+    var body = document.body;
+    while (body.attributes.length) body.removeAttribute(body.attributes[0].name);
+    for (var j = 0; j < next.body.attributes.length; j++) {
+      body.setAttribute(next.body.attributes[j].name, next.body.attributes[j].value);
+    }
+    var content = document.createDocumentFragment();
+    for (var node = next.body.firstChild; node; node = node.nextSibling) {
+      content.appendChild(document.importNode(node, true));
+    }
+    progress = null;
+    while (body.firstChild) body.removeChild(body.firstChild);
+    body.appendChild(content);
+    addAboutItem();
+  }
+
+  function showNextPage(reply) {
+    cfg.gen = reply.gen;
+    cfg.ask = reply.ask;
+    replacePage(reply.page);
+    applyAll(reply.commands);
+    post({ type: 'complete' });
   }
 
   function poll() {
@@ -205,9 +237,8 @@
         return;
       }
       var reply = JSON.parse(request.responseText);
-      for (var i = 0; i < reply.commands.length; i++) {
-        if (!apply(reply.commands[i])) return;
-      }
+      if (reply.page !== undefined) showNextPage(reply);
+      else applyAll(reply.commands);
       after = reply.next;
       setTimeout(poll, 0);
     };
@@ -226,14 +257,18 @@
   }, false);
 
   window.onbeforeunload = function (event) {
-    if (leaving || !cfg.ask) return undefined;
+    if (!cfg.ask) return undefined;
     event.returnValue = cfg.productName;
     return cfg.productName;
   };
 
   window.addEventListener('pagehide', function () {
-    if (!leaving) postWhileLeaving({ type: 'closed' });
+    postWhileLeaving({ type: 'closed' });
   }, false);
+
+  // What was sent to this page before it was delivered (a reload's).
+  applyAll(cfg.commands);
+  after = cfg.next;
 
   function start() {
     addAboutItem();

@@ -30,6 +30,9 @@ constexpr auto kSilenceLimit = 45s;
 constexpr auto kWatchInterval = 250ms;
 // The page's own requests are small: an event's form is a few hundred bytes.
 constexpr std::size_t kBodyLimit = 64 * 1024;
+// The pictures never change within a run and their addresses carry the run's
+// token: the window keeps them instead of fetching them for every page.
+constexpr std::string_view kPictureCaching = "private, max-age=86400";
 
 void SetSafetyHeaders(httplib::Response& response) {
     for (const auto& [name, value] : web::kSafetyHeaders) {
@@ -133,6 +136,8 @@ void WebDialogHost::Serve() {
             response.status = 404;
             return;
         }
+        response.headers.erase("Cache-Control");
+        response.set_header("Cache-Control", std::string(kPictureCaching));
         response.set_content(*picture, "image/png");
     });
     server_->Get(base + "commands",
@@ -149,12 +154,14 @@ void WebDialogHost::Serve() {
 void WebDialogHost::ServePage(httplib::Response& response) {
     int generation = 0, resource = 0, load = 0;
     bool ask = false;
+    std::string commands;
     {
         const std::lock_guard lock(mutex_);
         load = ++lastLoad_;
         generation = generation_;
         resource = htmlResource_;
         ask = askBeforeLeaving_;
+        commands = CommandsFrom(0);
         lastContact_ = Clock::now();
         closingSince_.reset();
     }
@@ -171,7 +178,7 @@ void WebDialogHost::ServePage(httplib::Response& response) {
     }
     std::string settings =
         "{\"gen\":" + std::to_string(generation) + ",\"load\":" + std::to_string(load) +
-        ",\"ask\":" + (ask ? "true" : "false") + Field("base", base) +
+        ",\"ask\":" + (ask ? "true" : "false") + "," + commands + Field("base", base) +
         Field("aboutItem", texts_.aboutItem) + Field("aboutCaption", texts_.aboutCaption) +
         Field("productName", texts_.productName) + Field("ownershipLine", texts_.ownershipLine) +
         Field("linkText", texts_.linkText) + Field("linkUrl", texts_.linkUrl) + "}";
@@ -191,25 +198,49 @@ void WebDialogHost::ServeCommands(const httplib::Request& request, httplib::Resp
     lastContact_ = Clock::now();
     closingSince_.reset();
     commandsChanged_.wait_for(lock, kPollWait, [&] {
-        return stopping_ || generation != generation_ || commands_.size() > after;
+        return stopping_ || (generation != generation_ && contentReady_) ||
+               (generation == generation_ && commands_.size() > after);
     });
     --pollsInFlight_;
     if (--pollsByLoad_[load] == 0) pollsByLoad_.erase(load);
     lastContact_ = Clock::now();
     std::string body;
-    if (generation != generation_) {
-        // The wizard moved on to another page: the old one goes there.
-        body = "{\"next\":0,\"commands\":[{\"op\":\"navigate\"" + Field("url", "page") + "}]}";
+    std::optional<int> nextPage;
+    if (generation == generation_) {
+        body = "{" + CommandsFrom(after);
+    } else if (contentReady_) {
+        // The wizard moved on to another page: its template replaces the old
+        // one's in the same document, together with its first commands.
+        nextPage = htmlResource_;
+        body = "{\"gen\":" + std::to_string(generation_) +
+               ",\"ask\":" + (askBeforeLeaving_ ? "true" : "false") + "," + CommandsFrom(0);
     } else {
-        body = "{\"next\":" + std::to_string(commands_.size()) + ",\"commands\":[";
-        for (std::size_t i = after; i < commands_.size(); ++i) {
-            if (i > after) body += ',';
-            body += commands_[i];
-        }
-        body += "]}";
+        // The next page is still being prepared: ask again.
+        body = "{\"next\":" + std::to_string(after) + ",\"commands\":[]";
     }
     lock.unlock();
-    response.set_content(body, "application/json");
+    if (nextPage) {
+        const auto page = resources_.Load(ResourceType::Html, *nextPage);
+        body += Field("page", web::ResolvePictureLinks(page.value_or(""), Base()));
+    }
+    response.set_content(body + "}", "application/json");
+}
+
+std::string WebDialogHost::CommandsFrom(std::size_t first) const {
+    std::string json = "\"next\":" + std::to_string(commands_.size()) + ",\"commands\":[";
+    for (std::size_t i = first; i < commands_.size(); ++i) {
+        if (i > first) json += ',';
+        json += commands_[i];
+    }
+    return json + "]";
+}
+
+void WebDialogHost::ContentReady() {
+    {
+        const std::lock_guard lock(mutex_);
+        contentReady_ = true;
+    }
+    commandsChanged_.notify_all();
 }
 
 void WebDialogHost::ReceiveEvent(const httplib::Request& request) {
@@ -289,12 +320,21 @@ int WebDialogHost::DoModal(int htmlResource, PageEvents& events) {
         closingSince_.reset();
         first = !windowOpened_;
         windowOpened_ = true;
+        // The first page is a document of its own, filled in once it says it
+        // has loaded; every later one goes into that document as soon as its
+        // first commands are there.
+        contentReady_ = first;
     }
-    commandsChanged_.notify_all();
-    if (first) openWindow_(Url());
-
     ended_ = false;
-    bool completed = false;
+    bool completed = !first;
+    if (first) {
+        commandsChanged_.notify_all();
+        openWindow_(Url());
+    } else {
+        events.OnDocumentComplete();
+        ContentReady();
+    }
+
     Event event;
     while (!ended_ && NextEvent(&event)) {
         switch (event.kind) {
@@ -379,6 +419,8 @@ void WebDialogHost::Post(std::function<void()> task) {
 int WebDialogHost::MessageBox(WindowHandle, std::string_view text, std::string_view caption,
                               std::uint32_t buttons, std::uint32_t icon) {
     const int box = ++nextBox_;
+    // A box asked while the page is being filled in needs the page shown.
+    ContentReady();
     std::size_t index = 0;
     {
         const std::lock_guard lock(mutex_);

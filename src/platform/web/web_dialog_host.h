@@ -27,7 +27,8 @@ namespace velk {
 
 // The wizard's window as a page in a browser: a loopback HTTP server serves
 // the current page template with a small bridge script, which applies the
-// page's commands and posts the document's events back. Every request must
+// page's commands and posts the document's events back. One document serves
+// the whole run: a later page's template replaces the content of the last. Every request must
 // carry the secret token of this run in its path and name this server in its
 // Host and Origin headers, since the wizard runs elevated.
 class WebDialogHost final : public HtmlDialogHost {
@@ -82,6 +83,11 @@ class WebDialogHost final : public HtmlDialogHost {
     void ServePage(httplib::Response& response);
     void ServeCommands(const httplib::Request& request, httplib::Response& response);
     void ReceiveEvent(const httplib::Request& request);
+    // The commands from first on and the count after them, as the fields
+    // "next" and "commands"; under the lock.
+    std::string CommandsFrom(std::size_t first) const;
+    // Lets the windows that still show the last page take the current one.
+    void ContentReady();
 
     // Every path of this run starts with the token: "/<token>/".
     std::string Base() const;
@@ -112,6 +118,9 @@ class WebDialogHost final : public HtmlDialogHost {
     int generation_ = 0;
     int htmlResource_ = 0;
     std::vector<std::string> commands_;
+    // Whether the current page's content may replace the last one's: once its
+    // first commands are there to go with it.
+    bool contentReady_ = false;
     bool askBeforeLeaving_ = true;
     bool windowOpened_ = false;
     bool documentCompleted_ = false;

@@ -45,9 +45,9 @@ inline constexpr std::string_view kContentSecurityPolicy =
     "img-src 'self'; connect-src 'self'; base-uri 'none'; form-action 'none'; "
     "frame-ancestors 'none'";
 
-// What every answer carries, refusals included: nothing is cached, sniffed or
-// framed, and no link of the page tells another site the address with the
-// token.
+// What every answer carries, refusals included: nothing is cached (but the
+// pictures, kept privately), sniffed or framed, and no link of the page tells
+// another site the address with the token.
 inline constexpr std::array<std::array<std::string_view, 2>, 5> kSafetyHeaders = {{
     {"Cache-Control", "no-store"},
     {"X-Content-Type-Options", "nosniff"},
