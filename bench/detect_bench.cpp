@@ -215,7 +215,7 @@ int main() {
         // Once more through a counter, untimed.
         CountingRegistry counting(registry);
         velk::Platform counted{counting, system, internet,     processes, com,
-                               ui,       zones,  certificates, files};
+                               ui,       zones,  certificates, files,     privateFiles};
         velk::TaskSet countedSet;
         const bool countedLoaded = velk::LoadTaskSet(provider, countedSet, counted);
 
