@@ -105,7 +105,7 @@ bool MatchesPin(JobContext& context, Digest& digest, PrivateFiles& files, Privat
     std::string expected = context.sha256;
     for (char& c : expected) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     if (actual == expected) return true;
-    local = PrivateFile({}, {&files});
+    local.Reset();  // closed first: a file open without delete sharing cannot go
     files.Remove(destination);
     return Fail(context,
                 Utf8ToCp1251(kPinExpected) + context.sha256 + Utf8ToCp1251(kPinActual) + actual);
