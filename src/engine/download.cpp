@@ -1,6 +1,5 @@
 #include "engine/download.h"
 
-#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -77,12 +76,7 @@ bool PassesLink(PrivateFiles& files, const std::string& path) {
 }
 
 bool IsHttps(const std::string& url) {
-    constexpr std::string_view kScheme = "https:";
-    if (url.size() < kScheme.size()) return false;
-    for (std::size_t i = 0; i < kScheme.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(url[i])) != kScheme[i]) return false;
-    }
-    return true;
+    return AsciiLower(std::string_view(url).substr(0, 6)) == "https:";
 }
 
 bool Cancelled(const JobContext& context) {
@@ -102,9 +96,7 @@ void ReportStart(const JobContext& context, std::uint64_t total) {
 bool MatchesPin(JobContext& context, Digest& digest, PrivateFiles& files, PrivateFile& local,
                 const std::string& destination) {
     const std::string actual = HexText(digest.Finish());
-    std::string expected = context.sha256;
-    for (char& c : expected) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (actual == expected) return true;
+    if (actual == AsciiLower(context.sha256)) return true;
     local.Reset();  // closed first: a file open without delete sharing cannot go
     files.Remove(destination);
     return Fail(context,

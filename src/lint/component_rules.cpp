@@ -66,9 +66,7 @@ class ComponentChecker {
         const std::string local = LocalCopy(url);
         if (sha256.empty() || local.empty()) return;
         const std::string actual = DigestHex(DigestKind::Sha256, ReadLocal(Path(url)));
-        std::string expected = sha256;
-        std::transform(expected.begin(), expected.end(), expected.begin(),
-                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        const std::string expected = AsciiLower(sha256);
         if (actual != expected) {
             findings_.Error(item.MarkOr("Sha256", group), "pin-mismatch",
                             "файл " + Quoted(local) + " конфигурации имеет SHA-256 " + actual +
@@ -241,8 +239,7 @@ class ComponentChecker {
             if (bare.starts_with(scheme)) bare.erase(0, scheme.size());
         }
         while (!bare.empty() && bare.back() == '/') bare.pop_back();
-        std::transform(bare.begin(), bare.end(), bare.begin(),
-                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        bare = AsciiLower(bare);
         if (bare != "*" && !(bare.starts_with("*.") && IsPublicSuffix(bare.substr(2)))) return;
         findings_.Error(
             mark, "host-public-suffix",

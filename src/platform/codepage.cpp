@@ -169,4 +169,12 @@ std::string Utf8ToCp1251(std::string_view utf8) { return Utf16ToCp1251(Utf8ToUtf
 
 std::string Cp1251ToUtf8(std::string_view cp1251) { return Utf16ToUtf8(Cp1251ToUtf16(cp1251)); }
 
+std::string AsciiLower(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return lower;
+}
+
 }  // namespace velk

@@ -16,4 +16,8 @@ std::string Utf16ToCp1251(std::u16string_view utf16);
 std::string Utf8ToCp1251(std::string_view utf8);
 std::string Cp1251ToUtf8(std::string_view cp1251);
 
+// The Latin letters A-Z in lower case, every other byte as it is: for names,
+// schemes and hexadecimal digits, whatever the locale.
+std::string AsciiLower(std::string_view text);
+
 }  // namespace velk

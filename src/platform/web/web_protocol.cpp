@@ -1,10 +1,10 @@
 #include "platform/web/web_protocol.h"
 
-#include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <cstdio>
 #include <random>
+
+#include "platform/codepage.h"
 
 namespace velk::web {
 
@@ -54,10 +54,7 @@ std::string ResolvePictureLinks(std::string_view html, std::string_view base) {
 }
 
 std::string InjectBeforeBodyEnd(std::string_view html, std::string_view script) {
-    std::string lower(html);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    const std::size_t at = lower.rfind("</body");
+    const std::size_t at = AsciiLower(html).rfind("</body");
     std::string out(html);
     out.insert(at == std::string::npos ? out.size() : at, script);
     return out;
