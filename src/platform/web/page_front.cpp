@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/codepage.h"
+#include "platform/owned_handle.h"
 #include "platform/web/request_head.h"
 #include "platform/web/web_protocol.h"
 
@@ -124,31 +125,10 @@ int ChunkSize(std::size_t size) {
     return static_cast<int>(std::min<std::size_t>(size, std::numeric_limits<int>::max()));
 }
 
-class Socket {
-  public:
-    Socket() = default;
-    explicit Socket(socket_t socket) : socket_(socket) {}
-    Socket(Socket&& other) noexcept : socket_(std::exchange(other.socket_, INVALID_SOCKET)) {}
-    Socket& operator=(Socket&& other) noexcept {
-        if (this != &other) {
-            Close();
-            socket_ = std::exchange(other.socket_, INVALID_SOCKET);
-        }
-        return *this;
-    }
-    ~Socket() { Close(); }
-    Socket(const Socket&) = delete;
-    Socket& operator=(const Socket&) = delete;
-
-    socket_t get() const { return socket_; }
-    bool valid() const { return socket_ != INVALID_SOCKET; }
-
-  private:
-    void Close() {
-        if (valid()) CloseSocket(socket_);
-    }
-    socket_t socket_ = INVALID_SOCKET;
+struct SocketCloser {
+    void operator()(socket_t socket) const { CloseSocket(socket); }
 };
+using Socket = OwnedHandle<socket_t, SocketCloser, INVALID_SOCKET>;
 
 bool WaitFor(socket_t socket, short events) {
     PollEntry entry{};
@@ -243,8 +223,8 @@ class PageFront::Listener {
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         socklen_t length = sizeof(address);
         auto* raw = reinterpret_cast<sockaddr*>(&address);
-        if (socket_.valid()) ListenExclusively(socket_.get());
-        if (!socket_.valid() || ::bind(socket_.get(), raw, length) != 0 ||
+        if (socket_) ListenExclusively(socket_.get());
+        if (!socket_ || ::bind(socket_.get(), raw, length) != 0 ||
             ::listen(socket_.get(), kBacklog) != 0 ||
             ::getsockname(socket_.get(), raw, &length) != 0) {
             throw std::runtime_error(
@@ -339,16 +319,16 @@ void PageFront::Run() {
         }
         now = Clock::now();
         std::erase_if(pending, [now](const Pending& connection) {
-            return !connection.socket.valid() || connection.deadline <= now;
+            return !connection.socket || connection.deadline <= now;
         });
         if ((entries[0].revents & POLLIN) == 0) continue;
         for (std::size_t i = 0; i < kAcceptBurst; ++i) {
             Socket socket(AcceptSocket(listener_->get()));
-            if (!socket.valid()) break;
+            if (!socket) break;
             if (pending.size() >= kPendingLimit) pending.erase(pending.begin());
             pending.push_back(Pending{std::move(socket), RequestHead(), now + kHeadDeadline});
             read(pending.back());
-            if (!pending.back().socket.valid()) pending.pop_back();
+            if (!pending.back().socket) pending.pop_back();
         }
     }
 }
