@@ -20,7 +20,6 @@
 #include <fstream>
 #include <string>
 
-#include "config/data_folder.h"
 #include "config/provider_list.h"
 #include "platform/win32/win32_certificate_stores.h"
 #include "platform/win32/win32_com.h"
@@ -203,13 +202,14 @@ int main() {
     // One view on a 32-bit system: writing it twice would only overwrite.
     const bool listed = ListPrograms(KEY_WOW64_32KEY) && (!wow64 || ListPrograms(KEY_WOW64_64KEY));
     const velk::Provider provider = WriteComponents(folder);
-    velk::SetDataFolder(folder.string());
+    velk::RunContext run;
+    run.dataFolder = folder.string();
 
     int status = 1;
     if (listed) {
         velk::TaskSet taskSet;
         const auto start = std::chrono::steady_clock::now();
-        const bool loaded = velk::LoadTaskSet(provider, taskSet, platform);
+        const bool loaded = velk::LoadTaskSet(provider, taskSet, platform, run);
         const double velkMs = Milliseconds(std::chrono::steady_clock::now() - start);
 
         // Once more through a counter, untimed.
@@ -217,7 +217,7 @@ int main() {
         velk::Platform counted{counting, system, internet,     processes, com,
                                ui,       zones,  certificates, files,     privateFiles};
         velk::TaskSet countedSet;
-        const bool countedLoaded = velk::LoadTaskSet(provider, countedSet, counted);
+        const bool countedLoaded = velk::LoadTaskSet(provider, countedSet, counted, run);
 
         const auto bareStart = std::chrono::steady_clock::now();
         if (wow64) ReadNamesBare(KEY_WOW64_64KEY);

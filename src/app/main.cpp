@@ -9,8 +9,7 @@
 #include "app/command_line.h"
 #include "app/wizard.h"
 #include "app/work_folder.h"
-#include "config/data_folder.h"
-#include "engine/configuration_fetch.h"
+#include "engine/run_context.h"
 #include "lint/lint_command.h"
 #include "platform/codepage.h"
 #include "platform/web/web_dialog_host.h"
@@ -39,8 +38,9 @@ velk::WebDialogHost::Texts AboutTexts() {
 }
 
 int Run(const velk::CommandLine& line) {
-    velk::localMode = line.local;
-    velk::SetConfigurationUrl(line.configUrl);
+    velk::RunContext run;
+    run.localMode = line.local;
+    run.configurationUrl = line.configUrl;
 
     velk::Win32Com com;
     const velk::ComScope comScope(com);
@@ -66,9 +66,10 @@ int Run(const velk::CommandLine& line) {
     });
     velk::Platform platform{registry, system, internet,     processes, com,
                             host,     zones,  certificates, files,     privateFiles};
-    velk::Wizard wizard(host, platform, shutdown);
+    velk::RunReport report(nullptr, nullptr, false);
+    velk::Wizard wizard(host, platform, shutdown, run, report);
     wizard.RunWelcome();
-    return 0;
+    return velk::ExitCodeFor(wizard.end());
 }
 
 }  // namespace

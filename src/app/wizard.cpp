@@ -1,6 +1,8 @@
 #include "app/wizard.h"
 
+#include <algorithm>
 #include <memory>
+#include <string>
 
 #include "pages/hallo_dlg.h"
 #include "pages/html_list_dlg.h"
@@ -17,29 +19,43 @@ namespace velk {
 namespace {
 
 // Shows the page that make() builds, and while it still exists runs the
-// following stage when the page ended with Next. The page comes again after
-// Again, and after Back from the following stage; any other outcome of the
-// following stage goes straight up the chain.
-template <class Make, class Following>
-int RunStageLoop(Make make, Following following) {
+// following stage when the page ended with Next, or ended() otherwise. The
+// page comes again after Again, and after Back from the following stage; any
+// other outcome of the following stage goes straight up the chain.
+template <class Make, class Following, class Ended>
+int RunStageLoop(Make make, Following following, Ended ended) {
     int result = kPageNone;
     int next = kPageNone;
     do {
         const auto page = make();
         result = page->DoModal();
+        if (result != kPageNext) ended(*page);
         next = result == kPageNext ? following(*page) : kPageNone;
     } while ((next == kPageBack && result == kPageNext) || result == kPageAgain);
     return next != kPageNone ? next : result;
 }
 
+template <class Make, class Following>
+int RunStageLoop(Make make, Following following) {
+    return RunStageLoop(make, following, [](auto&) {});
+}
+
+std::string SiteNames(const ProviderList& sites) {
+    std::string names;
+    for (const auto& site : sites) names += (names.empty() ? "" : "; ") + site->name;
+    return names;
+}
+
 }  // namespace
 
 void Wizard::ShowLoadFailure(const TaskSet& taskSet) {
+    report_.Step("Ошибка: " + Cp1251ToUtf8(taskSet.failure));
     platform_.ui.MessageBox(kNoOwner, taskSet.failure, Utf8ToCp1251("Ошибка"), kMbOk, kMbIconError);
 }
 
-Wizard::Wizard(HtmlDialogHost& host, Platform& platform, Shutdown& shutdown)
-    : host_(host), platform_(platform), shutdown_(shutdown) {}
+Wizard::Wizard(HtmlDialogHost& host, Platform& platform, Shutdown& shutdown, RunContext& run,
+               RunReport& report)
+    : host_(host), platform_(platform), shutdown_(shutdown), run_(run), report_(report) {}
 
 int Wizard::RunWelcome() {
     return RunStageLoop([this] { return std::make_unique<HtmlHalloDlg>(host_); },
@@ -50,55 +66,86 @@ int Wizard::RunProviders() {
     return RunStageLoop(
         [this] {
             return std::make_unique<ProviderListDlg>(host_, platform_.internet, platform_.system,
-                                                     platform_.privateFiles);
+                                                     platform_.privateFiles, run_, &report_);
         },
-        [this](ProviderListDlg& page) { return RunComponents(MergeProviders(page.chosen())); });
+        [this](ProviderListDlg& page) {
+            end_.configurationFailed = false;
+            report_.Sites(page.chosen());
+            return RunComponents(page.chosen());
+        },
+        [this](ProviderListDlg& page) {
+            // Left while the configuration could not be had.
+            end_.configurationFailed = !page.failure().empty();
+            if (end_.configurationFailed) {
+                report_.Detail("Конфигурация не получена: " + Cp1251ToUtf8(page.failure()));
+            }
+        });
 }
 
-int Wizard::RunComponents(const Provider& provider) {
+int Wizard::RunComponents(const ProviderList& sites) {
+    const Provider provider = MergeProviders(sites);
     TaskSet taskSet;
-    if (!LoadTaskSet(provider, taskSet, platform_)) {
+    if (!LoadTaskSet(provider, taskSet, platform_, run_)) {
+        end_.configurationFailed = true;
         ShowLoadFailure(taskSet);
         return kPageExit;
     }
+    report_.States("Состояние до установки (сайт | компонент | состояние):", sites, taskSet.tasks,
+                   false);
     int result = kPageNone;
     if (!taskSet.allInstalled) {
         result = RunStageLoop(
             [&] {
                 auto page = std::make_unique<HtmlListDlg>(host_, taskSet.tasks, platform_.system,
-                                                          shutdown_);
+                                                          shutdown_, run_);
                 page->canContinue = true;
                 return page;
             },
-            [&](HtmlListDlg&) { return RunPackets(taskSet); });
+            [&](HtmlListDlg&) {
+                // Every visit of the packet page starts from the defaults.
+                InstallPlan plan = PlanWithDefaults(sites, taskSet.tasks);
+                return RunPackets(taskSet, plan);
+            });
     }
-    if (result == kPageNext || taskSet.allInstalled) result = RunFinalStatus(provider);
+    if (result == kPageNext || taskSet.allInstalled) result = RunFinalStatus(sites);
     return result;
 }
 
-int Wizard::RunPackets(TaskSet& taskSet) {
+int Wizard::RunPackets(TaskSet& taskSet, InstallPlan& plan) {
     int result = kPageNone;
     do {
-        PacketSelectDlg page(host_, taskSet.tasks);
+        PacketSelectDlg page(host_, plan);
         result = page.DoModal();
         taskSet.allInstalled = page.nothingToDo();
     } while (result == kPageAgain);
-    return result == kPageNext ? RunInstallation(taskSet) : result;
+    return result == kPageNext ? RunInstallation(taskSet, plan) : result;
 }
 
-int Wizard::RunInstallation(TaskSet& taskSet) {
+int Wizard::RunInstallation(TaskSet& taskSet, const InstallPlan& plan) {
     if (taskSet.allInstalled) return kPageNext;
-    InstallDlg page(host_, taskSet.tasks, platform_.com);
-    return page.DoModal() == kPageNext ? kPageNext : kPageExit;
+    report_.Detail("Установка для сайтов: " + Cp1251ToUtf8(SiteNames(plan.sites)));
+    InstallDlg page(host_, plan, platform_.com, &report_);
+    const int result = page.DoModal();
+    end_.installFailed = page.outcome() == InstallDlg::Outcome::Failed;
+    end_.cancelled = page.outcome() != InstallDlg::Outcome::Done && !end_.installFailed;
+    return result == kPageNext ? kPageNext : kPageExit;
 }
 
-int Wizard::RunFinalStatus(const Provider& provider) {
+int Wizard::RunFinalStatus(const ProviderList& sites) {
     // A failed load still shows what was loaded before it.
     TaskSet taskSet;
-    if (!LoadTaskSet(provider, taskSet, platform_)) ShowLoadFailure(taskSet);
-    HtmlListDlg page(host_, taskSet.tasks, platform_.system, shutdown_);
+    if (!LoadTaskSet(MergeProviders(sites), taskSet, platform_, run_)) ShowLoadFailure(taskSet);
+    report_.States("Состояние после установки (сайт | компонент | состояние):", sites,
+                   taskSet.tasks, false);
+    HtmlListDlg page(host_, taskSet.tasks, platform_.system, shutdown_, run_);
     page.finalMode = true;
     page.DoModal();
+    end_.reachedEnd = true;
+    end_.somethingMissing = !taskSet.failure.empty() ||
+                            std::any_of(taskSet.tasks.begin(), taskSet.tasks.end(),
+                                        [](const auto& task) { return StillMissing(*task); });
+    end_.restartRequired = run_.rebootRequired;
+    end_.restartStarted = page.restartStarted();
     return kPageNext;
 }
 

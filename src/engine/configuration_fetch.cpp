@@ -5,9 +5,9 @@
 #include <string_view>
 #include <utility>
 
-#include "config/data_folder.h"
 #include "config/unzip_archive.h"
 #include "engine/download.h"
+#include "engine/run_context.h"
 #include "platform/codepage.h"
 #include "platform/private_files.h"
 #include "platform/system_info.h"
@@ -24,28 +24,27 @@ constexpr char kDataFolderName[] = "velk_data";
 constexpr std::string_view kNoTempFolder = "Ошибка при поиске временного каталога";
 constexpr std::string_view kUnpackFailed = "Ошибка при распаковке архива конфигурации";
 
-std::string urlOverride;
-
 [[noreturn]] void Fail(std::string message) { throw std::runtime_error(std::move(message)); }
 
 }  // namespace
 
-std::string ConfigurationUrl() {
-    if (!urlOverride.empty()) return urlOverride;
+std::string ConfigurationUrl(const RunContext& run) {
+    if (!run.configurationUrl.empty()) return run.configurationUrl;
     return std::string("https://") + VELK_CONFIG_HOST + kArchivePath;
 }
 
-void SetConfigurationUrl(std::string url) { urlOverride = std::move(url); }
+void FetchConfiguration(Internet& internet, SystemInfo& system, PrivateFiles& files,
+                        RunContext& run, Progress* progress) {
+    if (run.localMode) return;
 
-void FetchConfiguration(Internet& internet, SystemInfo& system, PrivateFiles& files) {
-    if (localMode) return;
-
-    // Nobody cancels and nobody watches: the provider page waits for it.
+    // Nobody cancels: the provider page waits for it.
     JobContext context;
+    context.progress = progress;
     std::string download;
     // Held open while unpacking: what is unpacked is what was downloaded.
     PrivateFile archive({}, {&files});
-    if (!DownloadFile(internet, system, files, context, download, ConfigurationUrl(), &archive)) {
+    if (!DownloadFile(internet, system, files, context, download, ConfigurationUrl(run),
+                      &archive)) {
         Fail(context.message);
     }
 
@@ -54,7 +53,7 @@ void FetchConfiguration(Internet& internet, SystemInfo& system, PrivateFiles& fi
     if (length == 0 || length > kMaxPath) Fail(Utf8ToCp1251(kNoTempFolder));
     // The system's temporary path ends with its separator.
     const std::string folder = std::string(temp, length) + kDataFolderName;
-    SetDataFolder(folder);
+    run.dataFolder = folder;
     // Only what this archive brings: nothing of an earlier fetch stays.
     files.Remove(folder);
     std::string problem;

@@ -3,13 +3,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <limits>
 #include <memory>
 #include <string_view>
 #include <utility>
 #include <vector>
 
-#include "engine/page_messages.h"
 #include "platform/codepage.h"
 #include "platform/digest.h"
 #include "platform/system_errors.h"
@@ -83,14 +81,6 @@ bool Cancelled(const JobContext& context) {
     return context.cancelFlag != nullptr && context.cancelFlag->load();
 }
 
-void ReportStart(const JobContext& context, std::uint64_t total) {
-    if (context.page == nullptr) return;
-    constexpr auto kMaxParam =
-        static_cast<std::uint64_t>(std::numeric_limits<std::intptr_t>::max());
-    context.page->Send(kMsgDownloadProgress, 0,
-                       static_cast<std::intptr_t>(total < kMaxParam ? total : kMaxParam));
-}
-
 // Whether what arrived is the pinned file; a file that is not is removed at
 // once, so that nothing can run or import it.
 bool MatchesPin(JobContext& context, Digest& digest, PrivateFiles& files, PrivateFile& local,
@@ -101,11 +91,6 @@ bool MatchesPin(JobContext& context, Digest& digest, PrivateFiles& files, Privat
     files.Remove(destination);
     return Fail(context,
                 Utf8ToCp1251(kPinExpected) + context.sha256 + Utf8ToCp1251(kPinActual) + actual);
-}
-
-void ReportPercent(const JobContext& context, std::uint64_t percent) {
-    if (context.page == nullptr) return;
-    context.page->Send(kMsgDownloadProgress, static_cast<std::uintptr_t>(percent), 0);
 }
 
 }  // namespace
@@ -178,7 +163,7 @@ bool DownloadFile(Internet& internet, SystemInfo& system, PrivateFiles& files, J
         internet.HttpQueryInfo(file.get(), kHttpQueryContentLength, &lengthText)
             ? HeaderNumber(lengthText)
             : 0;
-    ReportStart(context, announced);
+    if (context.progress != nullptr) context.progress->DownloadStarted(url, announced);
 
     std::vector<char> block(kDownloadBlockSize);
     std::uint64_t received = 0;
@@ -206,7 +191,9 @@ bool DownloadFile(Internet& internet, SystemInfo& system, PrivateFiles& files, J
         received += count;
         // Without a length the first block counts as everything, later ones as more.
         if (total == 0) total = received;
-        ReportPercent(context, received * 100 / total);
+        if (context.progress != nullptr) {
+            context.progress->DownloadAdvanced(received * 100 / total, received);
+        }
     }
     if (files.Seal(local.get()) != kErrorSuccess) {
         return Fail(context, Utf8ToCp1251(kCannotWriteFile) + destination);

@@ -29,7 +29,7 @@ bool MakeTempFileName(SystemInfo& system, std::string& path);
 
 // Fetches url into the file destination (a new temporary file when it is
 // empty; its path is then left in destination), block by block, sending
-// kMsgDownloadProgress to context.page. Returns true when the transfer ended,
+// its progress to context.progress. Returns true when the transfer ended,
 // completely or because *context.cancelFlag was seen set; false with the
 // user's text in context.message otherwise: the library's error, an https
 // address redirected to a plain one, an HTTP error status, a body shorter than

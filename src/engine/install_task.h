@@ -1,13 +1,17 @@
 #pragma once
 
 #include <atomic>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "config/yaml_pairs.h"
-#include "engine/page_sink.h"
+#include "engine/progress.h"
 
 namespace velk {
+
+class InstallPlan;
 
 // The state of a component or packet on this machine. Only Installed counts as
 // done: InstalledOtherVersion is shown like it but installed again.
@@ -43,9 +47,15 @@ class InstallTask {
     // Reads the kind's own settings; may throw std::runtime_error with a text
     // for the user.
     virtual void Load(YamlPairs pairs) = 0;
-    // Runs on the worker thread; reports to page, polls cancelFlag, throws
-    // std::runtime_error with a text for the user on failure.
-    virtual void Execute(PageSink& page, const std::atomic<bool>& cancelFlag) = 0;
+    // Runs on the worker thread; carries out this task's part of plan,
+    // reports to progress, polls cancelFlag, throws std::runtime_error with a
+    // text for the user on failure.
+    virtual void Execute(const InstallPlan& plan, Progress& progress,
+                         const std::atomic<bool>& cancelFlag) = 0;
+    // Whether what it writes lands in the current user's profile (registry
+    // under HKEY_CURRENT_USER, zones, the compatibility-view list), which for
+    // a run as SYSTEM is SYSTEM's own and serves no user.
+    virtual bool WritesUserProfile() const { return false; }
 
     std::string name;
     std::string logo;
@@ -53,7 +63,17 @@ class InstallTask {
     TaskKind kind = TaskKind::Software;
     std::string statusDetail;
     std::string detectedVersion;
+    // The component file's base name, as the provider list names it.
+    std::string component;
 };
+
+using TaskList = std::vector<std::shared_ptr<InstallTask>>;
+
+// Whether the task still lacks something the wizard could install: the
+// browser itself it only reports.
+inline bool StillMissing(const InstallTask& task) {
+    return task.status != TaskStatus::Installed && task.kind != TaskKind::Browser;
+}
 
 // The status words of the kinds that show a finished download as a state of
 // its own (browser settings, certificates, packets): absent / "загружено" /

@@ -4,45 +4,67 @@
 
 namespace velk {
 
-PageChannel::PageChannel(PageSink& page, std::function<void()> wake)
+PageChannel::PageChannel(Progress& page, std::function<void()> wake)
     : page_(&page), wake_(std::move(wake)) {}
 
-std::intptr_t PageChannel::Send(std::uint32_t message, std::uintptr_t wParam,
-                                std::intptr_t lParam) {
+void PageChannel::DownloadBegins(const std::string& item) {
+    Carry([&item](Progress& page) { page.DownloadBegins(item); });
+}
+
+void PageChannel::DownloadStarted(const std::string& url, std::uint64_t totalBytes) {
+    Carry([&url, totalBytes](Progress& page) { page.DownloadStarted(url, totalBytes); });
+}
+
+void PageChannel::DownloadAdvanced(std::uint64_t percent, std::uint64_t receivedBytes) {
+    Carry([=](Progress& page) { page.DownloadAdvanced(percent, receivedBytes); });
+}
+
+void PageChannel::InstallBegins(const std::string& item) {
+    Carry([&item](Progress& page) { page.InstallBegins(item); });
+}
+
+void PageChannel::TaskFinished(const InstallTask& task) {
+    Carry([&task](Progress& page) { page.TaskFinished(task); });
+}
+
+void PageChannel::RunFinished(const std::string* failure) {
+    Carry([failure](Progress& page) { page.RunFinished(failure); });
+}
+
+bool PageChannel::Carry(const Report& report) {
     std::unique_lock lock(mutex_);
-    if (page_ == nullptr) return 0;
-    pending_ = {message, wParam, lParam};
+    if (page_ == nullptr) return false;
+    pending_ = &report;
     state_ = State::Waiting;
     wake_();
     changed_.wait(lock, [this] {
         return state_ == State::Answered || (state_ == State::Waiting && page_ == nullptr);
     });
-    const std::intptr_t result = state_ == State::Answered ? answer_ : 0;
+    const bool delivered = state_ == State::Answered;
+    pending_ = nullptr;
     state_ = State::Idle;
-    return result;
+    return delivered;
 }
 
 void PageChannel::Deliver() {
     std::unique_lock lock(mutex_);
     if (state_ != State::Waiting || page_ == nullptr) return;
     state_ = State::Handling;
-    PageSink& page = *page_;
-    const Message message = pending_;
-    // Unlocked while the page handles the message: the handler may detach.
+    Progress& page = *page_;
+    const Report& report = *pending_;
+    // Unlocked while the page handles the report: the handler may detach.
     lock.unlock();
-    std::intptr_t result = 0;
     try {
-        result = page.Send(message.message, message.wParam, message.lParam);
+        report(page);
     } catch (...) {
-        Answer(0);  // the worker must not wait for an answer that never comes
+        Answer();  // the worker must not wait for an answer that never comes
         throw;
     }
-    Answer(result);
+    Answer();
 }
 
-void PageChannel::Answer(std::intptr_t result) {
+void PageChannel::Answer() {
     std::lock_guard lock(mutex_);
-    answer_ = result;
     state_ = State::Answered;
     changed_.notify_all();
 }

@@ -29,8 +29,6 @@ const std::string& ExitCodeText() {
 
 }  // namespace
 
-std::atomic<bool> rebootRequired{false};
-
 bool RunPacketCommand(Processes& processes, const std::string& commandLine,
                       const std::string& dstUrl, JobContext& context) {
     std::string line = commandLine;
@@ -42,18 +40,19 @@ bool RunPacketCommand(Processes& processes, const std::string& commandLine,
         const bool needsQuotes = !quoted && dstUrl.find(' ') != std::string::npos;
         line.replace(at, kPlaceholder.size(), needsQuotes ? '"' + dstUrl + '"' : dstUrl);
     }
+    Progress* progress = context.progress;
+    if (progress != nullptr) progress->ProgramStarts(line);
     const ProcessRun run = processes.Run(line);
-    switch (run.outcome) {
-        case ProcessOutcome::kNotStarted:
-            context.message = NotStartedText();
-            return false;
-        case ProcessOutcome::kNoExitCode:
-            context.message = NoExitCodeText();
-            return false;
-        case ProcessOutcome::kExited:
-            break;
+    if (run.outcome != ProcessOutcome::kExited) {
+        if (progress != nullptr) progress->ProgramFailed(run.systemError);
+        context.message =
+            run.outcome == ProcessOutcome::kNotStarted ? NotStartedText() : NoExitCodeText();
+        return false;
     }
-    if (run.exitCode == kExitRebootRequired) rebootRequired = true;
+    if (progress != nullptr) progress->ProgramEnded(run.exitCode);
+    if (run.exitCode == kExitRebootRequired && context.rebootRequired != nullptr) {
+        *context.rebootRequired = true;
+    }
     if (run.exitCode != 0 && run.exitCode != kExitRebootRequired) {
         context.message = ExitCodeText() + std::to_string(run.exitCode);
         return false;

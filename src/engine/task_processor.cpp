@@ -4,23 +4,21 @@
 #include <system_error>
 #include <utility>
 
-#include "engine/page_messages.h"
 #include "platform/codepage.h"
 
 namespace velk {
 
-TaskProcessor::TaskProcessor(PageSink& page, std::function<void()> wake, Com& com)
-    : page_(page, std::move(wake)), com_(com), endedFuture_(ended_.get_future()) {}
+TaskProcessor::TaskProcessor(Progress& progress, Com& com)
+    : progress_(progress), com_(com), endedFuture_(ended_.get_future()) {}
 
 TaskProcessor::~TaskProcessor() {
     if (!thread_.joinable()) return;
     cancelFlag = true;
-    page_.Detach();
     thread_.join();
 }
 
-bool TaskProcessor::Start(std::vector<std::shared_ptr<InstallTask>> tasks) {
-    tasks_ = std::move(tasks);
+bool TaskProcessor::Start(InstallPlan plan) {
+    plan_ = std::move(plan);
     message_.clear();
     cancelFlag = false;
     try {
@@ -41,7 +39,7 @@ void TaskProcessor::WorkerMain() {
     {
         ComScope com(com_);
         const bool ok = Run();
-        page_.Send(kMsgRunFinished, 0, ok ? 0 : reinterpret_cast<std::intptr_t>(message_.c_str()));
+        progress_.RunFinished(ok ? nullptr : &message_);
     }
     ended_.set_value();
 }
@@ -64,7 +62,7 @@ bool TaskProcessor::Run() {
     // The flag is not looked at between tasks: a cancelled run goes on through
     // every task, each of which may end early.
     for (const Selector selected : kPasses) {
-        for (const auto& task : tasks_) {
+        for (const auto& task : plan_.tasks) {
             if (selected(*task) && !ExecuteTask(*task)) return false;
         }
     }
@@ -74,7 +72,7 @@ bool TaskProcessor::Run() {
 bool TaskProcessor::ExecuteTask(InstallTask& task) {
     std::string failure;
     try {
-        task.Execute(page_, cancelFlag);
+        task.Execute(plan_, progress_, cancelFlag);
         return true;
     } catch (const std::runtime_error& error) {
         failure = error.what();
@@ -84,7 +82,7 @@ bool TaskProcessor::ExecuteTask(InstallTask& task) {
         failure = Utf8ToCp1251("Непредвиденная ошибка");
     }
     task.status = TaskStatus::Failed;
-    page_.Send(kMsgTaskFinished, 0, reinterpret_cast<std::intptr_t>(&task));
+    progress_.TaskFinished(task);
     message_ = std::move(failure);
     return false;
 }

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "config/machine.h"
-#include "engine/program_runner.h"
 #include "pages/component_html.h"
 #include "pages/html_text.h"
 #include "pages/page_result.h"
@@ -70,11 +69,12 @@ std::string BuildStatusList(const TaskList& tasks, SystemInfo& system) {
 }
 
 HtmlListDlg::HtmlListDlg(HtmlDialogHost& host, TaskList tasks, SystemInfo& system,
-                         Shutdown& shutdown)
+                         Shutdown& shutdown, RunContext& run)
     : HtmlPage(host, VELK_PAGE_HTML_LIST),
       tasks_(std::move(tasks)),
       system_(system),
-      shutdown_(shutdown) {}
+      shutdown_(shutdown),
+      run_(run) {}
 
 void HtmlListDlg::OnDocumentComplete() {
     const bool pending = std::any_of(tasks_.begin(), tasks_.end(), [](const auto& task) {
@@ -96,13 +96,13 @@ void HtmlListDlg::OnDocumentComplete() {
 }
 
 void HtmlListDlg::OfferRestart() {
-    if (!finalMode || !rebootRequired) return;
+    if (!finalMode || !run_.rebootRequired) return;
     const int answer = host().MessageBox(
         kNoOwner,
         Utf8ToCp1251("Для завершения процесса установки требуется перезагрузка. Выполнить "
                      "перезагрузку сейчас?"),
         Utf8ToCp1251("ВЕЛК"), kMbYesNo, kMbIconQuestion);
-    if (answer == kIdYes) shutdown_.RestartComputer();
+    if (answer == kIdYes) restartStarted_ = shutdown_.RestartComputer();
 }
 
 void HtmlListDlg::OnOk() {

@@ -20,10 +20,14 @@ std::string BuildStatusList(const TaskList& tasks, SystemInfo& system);
 // (canContinue) or the final state at the end of the wizard (finalMode).
 class HtmlListDlg final : public HtmlPage {
   public:
-    HtmlListDlg(HtmlDialogHost& host, TaskList tasks, SystemInfo& system, Shutdown& shutdown);
+    HtmlListDlg(HtmlDialogHost& host, TaskList tasks, SystemInfo& system, Shutdown& shutdown,
+                RunContext& run);
 
     bool canContinue = false;
     bool finalMode = false;
+
+    // Whether the user let the final page restart the computer.
+    bool restartStarted() const { return restartStarted_; }
 
   private:
     void OnDocumentComplete() override;
@@ -37,6 +41,8 @@ class HtmlListDlg final : public HtmlPage {
     TaskList tasks_;
     SystemInfo& system_;
     Shutdown& shutdown_;
+    RunContext& run_;
+    bool restartStarted_ = false;
 };
 
 }  // namespace velk

@@ -1,6 +1,5 @@
 #include "pages/install_dlg.h"
 
-#include "engine/page_messages.h"
 #include "pages/packet_select_dlg.h"
 #include "pages/page_result.h"
 #include "platform/codepage.h"
@@ -18,11 +17,13 @@ constexpr char kBackNextBar[] =
 
 }  // namespace
 
-InstallDlg::InstallDlg(HtmlDialogHost& host, TaskList tasks, Com& com)
-    : HtmlPage(host, VELK_PAGE_INSTALL), tasks_(std::move(tasks)), com_(com) {}
+InstallDlg::InstallDlg(HtmlDialogHost& host, InstallPlan plan, Com& com, Progress* record)
+    : HtmlPage(host, VELK_PAGE_INSTALL), plan_(std::move(plan)), com_(com), record_(record) {}
 
 InstallDlg::~InstallDlg() {
     *alive_ = false;
+    // The worker may be waiting for this page: released first, then awaited.
+    if (channel_) channel_->Detach();
     processor_.reset();
 }
 
@@ -40,7 +41,7 @@ void InstallDlg::SetButtons(const char* html) {
 void InstallDlg::OnDocumentComplete() {
     // Closing the window ends the wizard without a question.
     host().SetAskBeforeLeaving(false);
-    nothingToDo_ = NothingToInstall(tasks_);
+    nothingToDo_ = NothingToInstall(plan_);
     if (nothingToDo_) {
         done_ = true;
         SetStatus(
@@ -52,55 +53,55 @@ void InstallDlg::OnDocumentComplete() {
     HideProgress();
     if (nothingToDo_) return;
 
-    processor_ = std::make_unique<TaskProcessor>(
-        static_cast<PageSink&>(*this),
-        [this, alive = alive_] {
-            host().Post([this, alive] {
-                if (*alive) processor_->DeliverMessages();
-            });
-        },
-        com_);
-    if (!processor_->Start(tasks_)) {
+    channel_ = std::make_unique<PageChannel>(static_cast<Progress&>(*this), [this, alive = alive_] {
+        host().Post([this, alive] {
+            if (*alive) channel_->Deliver();
+        });
+    });
+    Progress* worker = channel_.get();
+    if (record_ != nullptr) {
+        tee_ = std::make_unique<ProgressTee>(*channel_, *record_);
+        worker = tee_.get();
+    }
+    processor_ = std::make_unique<TaskProcessor>(*worker, com_);
+    if (!processor_->Start(plan_)) {
+        outcome_ = Outcome::Failed;
         host().MessageBox(kNoOwner, processor_->message(), Utf8ToCp1251("Ошибка"), kMbOk,
                           kMbIconError);
     }
 }
 
-std::intptr_t InstallDlg::Send(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
-    const char* text = reinterpret_cast<const char*>(lParam);
-    switch (message) {
-        case kMsgDownloadProgress:
-            // wParam 0 starts a download's bar at 0; otherwise it is the
-            // percentage, which moves only a bar that is shown: a report that
-            // arrives after the page hid the bar does not bring it back.
-            if (wParam == 0 && !stopped_) progressShown_ = true;
-            if (progressShown_) host().SetProgress(true, static_cast<int>(wParam));
-            break;
-        case kMsgDownloadBegins:
-            SetStatus(Utf8ToCp1251("Загрузка ") + text + "...");
-            break;
-        case kMsgInstallBegins:
-            SetStatus(Utf8ToCp1251("Установка ") + text + "...");
-            break;
-        case kMsgTaskFinished:
-            HideProgress();
-            break;
-        case kMsgRunFinished:
-            EndOfRun(text);
-            break;
-        default:
-            break;
-    }
-    return 0;
+// A download's start shows its bar at 0; later reports move only a bar that
+// is shown: one that arrives after the page hid the bar does not bring it back.
+void InstallDlg::DownloadStarted(const std::string&, std::uint64_t) {
+    if (!stopped_) progressShown_ = true;
+    if (progressShown_) host().SetProgress(true, 0);
 }
 
-void InstallDlg::EndOfRun(const char* outcome) {
+void InstallDlg::DownloadAdvanced(std::uint64_t percent, std::uint64_t) {
+    if (progressShown_) host().SetProgress(true, static_cast<int>(percent));
+}
+
+void InstallDlg::DownloadBegins(const std::string& item) {
+    SetStatus(Utf8ToCp1251("Загрузка ") + item + "...");
+}
+
+void InstallDlg::InstallBegins(const std::string& item) {
+    SetStatus(Utf8ToCp1251("Установка ") + item + "...");
+}
+
+void InstallDlg::TaskFinished(const InstallTask&) { HideProgress(); }
+
+void InstallDlg::RunFinished(const std::string* failure) {
     done_ = true;
-    if (outcome != nullptr) {
-        SetStatus(Utf8ToCp1251("Ошибка в процессе установки: ") + outcome);
+    if (failure != nullptr) {
+        SetStatus(Utf8ToCp1251("Ошибка в процессе установки: ") + *failure);
         nothingToDo_ = false;
+        // A cancelled run reports its own text, and the page already said so.
+        if (!stopped_) outcome_ = Outcome::Failed;
         stopped_ = true;
     } else {
+        outcome_ = Outcome::Done;
         SetStatus(Utf8ToCp1251("Установка успешно произведена! Нажмите кнопку «Далее»"));
     }
     SetButtons(kNextBar);
@@ -115,12 +116,13 @@ void InstallDlg::OnOk() {
 void InstallDlg::OnBack() { End(kPageExit); }
 
 void InstallDlg::OnCancel() {
-    if (!stopped_ && !NothingToInstall(tasks_)) {
+    if (!stopped_ && !NothingToInstall(plan_)) {
         if (!ConfirmExit()) return;
         if (processor_) {
             // The worker stops at its next check of the flag; its reports keep
             // arriving meanwhile, so the page does not wait for it here.
             processor_->cancelFlag = true;
+            outcome_ = Outcome::Cancelled;
             SetStatus(Utf8ToCp1251("Установка прервана пользователем"));
             stopped_ = true;
             SetButtons(kNextBar);

@@ -37,24 +37,24 @@ bool AllInstalled(const PacketList& packets) {
 
 }  // namespace
 
-PacketSelectDlg::PacketSelectDlg(HtmlDialogHost& host, TaskList tasks)
-    : HtmlPage(host, VELK_PAGE_PACKET_SELECT), tasks_(std::move(tasks)) {}
+PacketSelectDlg::PacketSelectDlg(HtmlDialogHost& host, InstallPlan& plan)
+    : HtmlPage(host, VELK_PAGE_PACKET_SELECT), plan_(plan) {}
 
 std::string PacketSelectDlg::BuildComponentList() {
     std::string html = "<table style=\"width: 100%; vertical-align: top;\">";
-    listedPackets_.clear();
-    for (const auto& task : tasks_) {
+    offered_.clear();
+    for (const auto& task : plan_.tasks) {
         if (!task->IsListed()) continue;
         if (task->kind != TaskKind::Software) {
             if (task->kind == TaskKind::Browser || task->status == TaskStatus::Installed) continue;
             html += "<tr><td></td>" + Green(task->name) + "<td></td></tr>";
             continue;
         }
-        const auto& software = static_cast<const SoftwareTask&>(*task);
-        const std::string logo = LogoHtml(software.logo);
-        const PacketList packets = software.ApplicablePackets();
+        const auto software = std::static_pointer_cast<const SoftwareTask>(task);
+        const std::string logo = LogoHtml(software->logo);
+        const PacketList packets = software->ApplicablePackets();
         if (task->status == TaskStatus::Installed &&
-            (AllInstalled(packets) || software.choose_type == "or")) {
+            (AllInstalled(packets) || software->choose_type == "or")) {
             continue;
         }
         if (packets.size() <= 1) {
@@ -73,15 +73,16 @@ std::string PacketSelectDlg::BuildComponentList() {
             if (packet->status == TaskStatus::Installed) continue;
             html += "<tr>" + GreenCellStart(kIndent);
             const std::string id = EscapeHtml(PacketLabel(*packet));
-            if (!packet->ToInstall && software.choose_type == "or") {
+            const bool chosen = software->IsChosen(plan_, *packet);
+            const bool radio = !chosen && software->choose_type == "or";
+            if (radio) {
                 html += "<input type=\"radio\" id=\"" + id + "\" name = \"" + group + "\"/> ";
-                packet->radioGroup = group;
-            } else if (!packet->ToInstall) {
+            } else if (!chosen) {
                 html += "<input type=\"checkbox\" id=\"" + id + "\"/> ";
             }
             html += EscapeHtml(packet->title.empty() ? packet->name : packet->title) +
                     "</td><td></td></tr>";
-            listedPackets_.push_back(packet);
+            offered_.push_back({software, packet, radio ? group : std::string()});
         }
         html += "<tr><td colspan=\"3\">&nbsp;</td></tr>";
     }
@@ -94,15 +95,15 @@ void PacketSelectDlg::OnDocumentComplete() {
 }
 
 void PacketSelectDlg::OnInput(const ElementClick& click) {
-    for (std::size_t i = 0; i < listedPackets_.size(); ++i) {
-        const auto packet = listedPackets_[i].lock();
-        if (!packet || PacketLabel(*packet) != click.id) continue;
-        packet->ToInstall = click.checked;
-        if (packet->radioGroup.empty()) continue;
-        for (std::size_t j = 0; j < listedPackets_.size(); ++j) {
-            const auto other = listedPackets_[j].lock();
-            if (j != i && other && other->radioGroup == packet->radioGroup) {
-                other->ToInstall = false;
+    for (std::size_t i = 0; i < offered_.size(); ++i) {
+        const Offered& clicked = offered_[i];
+        if (PacketLabel(*clicked.packet) != click.id) continue;
+        plan_.Choose(*clicked.task, clicked.task->PacketIndex(*clicked.packet), click.checked);
+        if (clicked.radioGroup.empty()) continue;
+        for (std::size_t j = 0; j < offered_.size(); ++j) {
+            const Offered& other = offered_[j];
+            if (j != i && other.radioGroup == clicked.radioGroup) {
+                plan_.Choose(*other.task, other.task->PacketIndex(*other.packet), false);
             }
         }
     }
@@ -110,7 +111,7 @@ void PacketSelectDlg::OnInput(const ElementClick& click) {
 }
 
 void PacketSelectDlg::RefreshState() {
-    nothingToDo_ = NothingToInstall(tasks_);
+    nothingToDo_ = NothingToInstall(plan_);
     // The button says what it will do: install, or just go on.
     if (nothingToDo_ != relabelled_) {
         host().SetAttribute("ButtonOK", "value",

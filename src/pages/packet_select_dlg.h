@@ -4,17 +4,19 @@
 #include <string>
 #include <vector>
 
+#include "engine/install_plan.h"
 #include "pages/html_list_dlg.h"
 #include "tasks/packet.h"
+#include "tasks/software_task.h"
 
 namespace velk {
 
 // The choice of what to install: every pending listed task, and for software
 // offered in several variants one box (or, for "or", one radio button) per
-// variant. Ticks go straight into the shared packets.
+// variant. Ticks go straight into the install plan.
 class PacketSelectDlg final : public HtmlPage {
   public:
-    PacketSelectDlg(HtmlDialogHost& host, TaskList tasks);
+    PacketSelectDlg(HtmlDialogHost& host, InstallPlan& plan);
 
     bool nothingToDo() const { return nothingToDo_; }
 
@@ -29,8 +31,16 @@ class PacketSelectDlg final : public HtmlPage {
     void OnInput(const ElementClick& click) override;
     void RefreshState();
 
-    TaskList tasks_;
-    std::vector<std::weak_ptr<Packet>> listedPackets_;
+    // A packet offered with a box, and the radio group it belongs to (empty
+    // for a check box).
+    struct Offered {
+        std::shared_ptr<const SoftwareTask> task;
+        std::shared_ptr<const Packet> packet;
+        std::string radioGroup;
+    };
+
+    InstallPlan& plan_;
+    std::vector<Offered> offered_;
     bool nothingToDo_ = false;
     bool relabelled_ = false;
 };

@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "config/data_folder.h"
 #include "engine/configuration_fetch.h"
 #include "pages/component_html.h"
 #include "pages/html_text.h"
 #include "pages/page_result.h"
 #include "platform/codepage.h"
 #include "resource_ids.h"
+#include "tasks/task_set.h"
 
 namespace velk {
 
@@ -31,11 +31,13 @@ std::string BuildProviderList(const ProviderList& providers) {
 }
 
 ProviderListDlg::ProviderListDlg(HtmlDialogHost& host, Internet& internet, SystemInfo& system,
-                                 PrivateFiles& files)
+                                 PrivateFiles& files, RunContext& run, Progress* record)
     : HtmlPage(host, VELK_PAGE_PROVIDER_LIST),
       internet_(internet),
       system_(system),
-      files_(files) {}
+      files_(files),
+      run_(run),
+      record_(record) {}
 
 ProviderListDlg::~ProviderListDlg() {
     *alive_ = false;
@@ -47,8 +49,8 @@ void ProviderListDlg::OnDocumentComplete() {
         ProviderList providers;
         std::string error;
         try {
-            FetchConfiguration(internet_, system_, files_);
-            providers = ReadProviderList(DataFolder() + "/providers.yaml");
+            FetchConfiguration(internet_, system_, files_, run_, record_);
+            providers = ReadProviderList(ProviderListPath(run_));
         } catch (const std::runtime_error& e) {
             error = e.what();
         } catch (...) {
@@ -61,6 +63,7 @@ void ProviderListDlg::OnDocumentComplete() {
 }
 
 void ProviderListDlg::ShowProviders(ProviderList providers, const std::string& error) {
+    failure_ = error;
     if (!error.empty()) {
         host().SetInnerHtml("ProviderList",
                             "<p style=\"color: red;\">" + EscapeHtml(error) + "</p>");

@@ -5,6 +5,8 @@
 #include <thread>
 
 #include "config/provider_list.h"
+#include "engine/progress.h"
+#include "engine/run_context.h"
 #include "pages/html_page.h"
 
 namespace velk {
@@ -20,11 +22,15 @@ std::string BuildProviderList(const ProviderList& providers);
 // lists the providers and ends with the ticked ones in the order of ticking.
 class ProviderListDlg final : public HtmlPage {
   public:
+    // record, when given, hears the fetch's download (the run's log).
     ProviderListDlg(HtmlDialogHost& host, Internet& internet, SystemInfo& system,
-                    PrivateFiles& files);
+                    PrivateFiles& files, RunContext& run, Progress* record = nullptr);
     ~ProviderListDlg() override;
 
     const ProviderList& chosen() const { return chosen_; }
+    // Why the last fetch or reading of the configuration failed, for the
+    // user (Windows-1251); empty when it did not.
+    const std::string& failure() const { return failure_; }
 
   private:
     void OnDocumentComplete() override;
@@ -39,6 +45,9 @@ class ProviderListDlg final : public HtmlPage {
     Internet& internet_;
     SystemInfo& system_;
     PrivateFiles& files_;
+    RunContext& run_;
+    Progress* record_;
+    std::string failure_;
     ProviderList all_;
     ProviderList chosen_;
     // The fetch runs beside the page so that the window stays responsive; a

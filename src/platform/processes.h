@@ -14,6 +14,9 @@ enum class ProcessOutcome {
 struct ProcessRun {
     ProcessOutcome outcome = ProcessOutcome::kNotStarted;
     std::uint32_t exitCode = 0;  // only meaningful for kExited
+    // The system's error code (GetLastError) when the program did not start
+    // or its end could not be awaited; 0 otherwise.
+    std::uint32_t systemError = 0;
 };
 
 // Running programs, as kernel32 does it.

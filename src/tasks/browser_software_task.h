@@ -11,10 +11,10 @@ namespace velk {
 // the bounds of its one packet.
 class BrowserSoftwareTask : public SoftwareTask {
   public:
-    explicit BrowserSoftwareTask(Platform& platform) : SoftwareTask(platform) {}
+    BrowserSoftwareTask(Platform& platform, RunContext& run) : SoftwareTask(platform, run) {}
 
     void Detect() override;
-    void Execute(PageSink&, const std::atomic<bool>&) override {}
+    void Execute(const InstallPlan&, Progress&, const std::atomic<bool>&) override {}
 };
 
 }  // namespace velk

@@ -7,7 +7,6 @@
 #include <set>
 #include <stdexcept>
 
-#include "engine/page_messages.h"
 #include "platform/codepage.h"
 #include "platform/trace.h"
 #include "tasks/compat_view_list.h"
@@ -164,7 +163,7 @@ void BrowserTask::Detect() {
                                                         : TaskStatus::NotInstalled;
 }
 
-void BrowserTask::Execute(PageSink& page, const std::atomic<bool>&) {
+void BrowserTask::Execute(const InstallPlan&, Progress& progress, const std::atomic<bool>&) {
     // The one security manager serves for the mappings too.
     const std::unique_ptr<SecurityManager> securityManager = CreateSecurityManager(platform_.zones);
     const std::unique_ptr<ZoneManager> zoneManager = CreateZoneManager(platform_.zones);
@@ -185,6 +184,7 @@ void BrowserTask::Execute(PageSink& page, const std::atomic<bool>&) {
                                                                kSzmCreate))) {
             Fail("Ошибка при добавлении доверенного узла");
         }
+        progress.Changed(Change::Zone, host);
     }
 
     SetPolicies(*zoneManager, enabledActions, kUrlPolicyAllow);
@@ -196,9 +196,10 @@ void BrowserTask::Execute(PageSink& page, const std::atomic<bool>&) {
         if (!Contains(listed, host)) compatList.AddHost(host);
     }
     compatList.WriteUserFilter();
+    for (const std::string& host : compatHosts) progress.Changed(Change::CompatibilityView, host);
 
     status = TaskStatus::Installed;
-    page.Send(kMsgTaskFinished, 0, reinterpret_cast<std::intptr_t>(this));
+    progress.TaskFinished(*this);
 }
 
 }  // namespace velk

@@ -25,7 +25,10 @@ class BrowserTask : public InstallTask {
     // Changes the zone attributes, mappings, policies and compatibility list
     // in that order; a failure leaves the earlier changes in place. Quick, so
     // the cancel flag is not polled.
-    void Execute(PageSink& page, const std::atomic<bool>& cancelFlag) override;
+    void Execute(const InstallPlan& plan, Progress& progress,
+                 const std::atomic<bool>& cancelFlag) override;
+    // Zones and the compatibility-view list are the current user's.
+    bool WritesUserProfile() const override { return true; }
 
     // Bare hosts: a leading "http://" is dropped, "https://" kept.
     std::vector<std::string> compatHosts;

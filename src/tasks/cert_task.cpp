@@ -7,7 +7,6 @@
 
 #include "engine/download.h"
 #include "engine/job_context.h"
-#include "engine/page_messages.h"
 #include "platform/codepage.h"
 #include "platform/private_files.h"
 
@@ -49,7 +48,7 @@ void CertTask::Detect() {
     status = allPresent ? TaskStatus::Installed : TaskStatus::NotInstalled;
 }
 
-void CertTask::Import(Certificate& certificate) {
+void CertTask::Import(Certificate& certificate, Progress& progress) {
     CertificateStores& stores = platform_.certificates;
     certificate.bytes = ReadWholeFile(certificate.localPath);
     // Only the thumbprint of the configuration vouches for a downloaded
@@ -65,11 +64,13 @@ void CertTask::Import(Certificate& certificate) {
     if (!stores.AddEncodedToSystemStore(certificate.store, certificate.bytes)) {
         throw std::runtime_error(Utf8ToCp1251(kImportError));
     }
+    progress.Changed(Change::Certificate, certificate.stamp + " " + certificate.store);
 }
 
-void CertTask::Execute(PageSink& page, const std::atomic<bool>& cancelFlag) {
+void CertTask::Execute(const InstallPlan&, Progress& progress,
+                       const std::atomic<bool>& cancelFlag) {
     for (const auto& certificate : certificates) {
-        JobContext context{"", &cancelFlag, &page, certificate->Sha256};
+        JobContext context{"", &cancelFlag, &progress, certificate->Sha256};
         // Held open until imported, so that nobody swaps it after the check.
         PrivateFile file({}, {&platform_.privateFiles});
         if (!DownloadFile(platform_.internet, platform_.system, platform_.privateFiles, context,
@@ -79,11 +80,11 @@ void CertTask::Execute(PageSink& page, const std::atomic<bool>& cancelFlag) {
         status = TaskStatus::Downloaded;
         // A cancelled download leaves a partial file, which is no certificate.
         if (cancelFlag) return;
-        page.Send(kMsgInstallBegins, 0, reinterpret_cast<std::intptr_t>(certificate->name.c_str()));
-        Import(*certificate);
+        progress.InstallBegins(certificate->name);
+        Import(*certificate, progress);
     }
     status = TaskStatus::Installed;
-    page.Send(kMsgTaskFinished, 0, reinterpret_cast<std::intptr_t>(this));
+    progress.TaskFinished(*this);
 }
 
 }  // namespace velk

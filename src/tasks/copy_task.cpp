@@ -4,9 +4,7 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "config/data_folder.h"
 #include "config/machine.h"
-#include "engine/page_messages.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
 #include "platform/registry_key.h"
@@ -64,14 +62,13 @@ void CopyTask::Detect() {
                  : TaskStatus::NotInstalled;
 }
 
-void CopyTask::Execute(PageSink& page, const std::atomic<bool>&) {
-    const std::string step = Utf8ToCp1251("Копирование файла ") + src;
-    page.Send(kMsgInstallBegins, 0, reinterpret_cast<std::intptr_t>(step.c_str()));
+void CopyTask::Execute(const InstallPlan&, Progress& progress, const std::atomic<bool>&) {
+    progress.InstallBegins(Utf8ToCp1251("Копирование файла ") + src);
     ReadTargetFolder();
     if (!targetFolder.empty()) {
         Files& files = platform_.files;
         const std::string destination = Destination();
-        const long error = files.Copy(DataFolder() + "/" + src, destination);
+        const long error = files.Copy(run_.dataFolder + "/" + src, destination);
         if (error != kErrorSuccess) {
             throw std::runtime_error(Utf8ToCp1251("Ошибка при копировании файла ") + src + ": " +
                                      std::to_string(static_cast<std::uint32_t>(error)));
@@ -79,9 +76,10 @@ void CopyTask::Execute(PageSink& page, const std::atomic<bool>&) {
         // Keeps the program from changing or dropping the file by itself;
         // whether that works does not decide the copy.
         files.SetAttributes(destination, kFileAttributeReadOnly);
+        progress.Changed(Change::File, destination);
     }
     status = TaskStatus::Installed;
-    page.Send(kMsgTaskFinished, 0, reinterpret_cast<std::intptr_t>(this));
+    progress.TaskFinished(*this);
 }
 
 }  // namespace velk

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "engine/install_task.h"
+#include "engine/run_context.h"
 #include "platform/platform.h"
 #include "tasks/record.h"
 
@@ -14,8 +15,8 @@ namespace velk {
 // that program's registry value names the folder. Not shown in the lists.
 class CopyTask : public InstallTask {
   public:
-    explicit CopyTask(Platform& platform)
-        : location(std::make_shared<Record>()), platform_(platform) {}
+    CopyTask(Platform& platform, RunContext& run)
+        : location(std::make_shared<Record>()), platform_(platform), run_(run) {}
 
     bool IsListed() const override { return false; }
     void Detect() override;
@@ -23,7 +24,8 @@ class CopyTask : public InstallTask {
     // Copies over an existing file and makes the copy read-only. When the
     // program's folder is not known, nothing is copied and the task still
     // counts as done. The cancel flag is not polled: one copy is quick.
-    void Execute(PageSink& page, const std::atomic<bool>& cancelFlag) override;
+    void Execute(const InstallPlan& plan, Progress& progress,
+                 const std::atomic<bool>& cancelFlag) override;
 
     std::string dst;                   // the registry value that holds the destination folder
     std::string src;                   // below the data folder, "/"-separated
@@ -35,6 +37,7 @@ class CopyTask : public InstallTask {
     std::string Destination() const;
 
     Platform& platform_;
+    RunContext& run_;
 };
 
 // The name the copy gets: src after its first "/", or src whole without one.

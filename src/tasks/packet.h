@@ -10,7 +10,8 @@
 namespace velk {
 
 // One installer variant of a software component. Shared between the task, the
-// pages (which record the user's choice in ToInstall) and the worker thread.
+// pages and the worker thread; what the user chooses is kept in the install
+// plan.
 struct Packet {
     std::string title;
     std::string name;  // DisplayName as the uninstall list shows it
@@ -26,7 +27,8 @@ struct Packet {
     std::string Sha256;       // the installer's hash, hexadecimal; empty: not pinned
     std::string CheckRegKey;
     std::string CheckRegParam;
-    std::string radioGroup;
+    // The component file's ToInstall: the packet is chosen before anybody
+    // chooses (the plan holds the choices themselves).
     bool ToInstall = false;
     TaskStatus status = TaskStatus::NotInstalled;
     std::string installedText;

@@ -35,12 +35,33 @@ std::optional<RegistryLocation> SplitRegistryLocation(std::string_view text) {
                             std::string(text.substr(slash + 1))};
 }
 
+namespace {
+
+struct NamedRoot {
+    std::string_view name;
+    RegHandle root;
+};
+constexpr NamedRoot kRoots[] = {
+    {"HKEY_LOCAL_MACHINE", kHkeyLocalMachine},
+    {"HKEY_CLASSES_ROOT", kHkeyClassesRoot},
+    {"HKEY_CURRENT_USER", kHkeyCurrentUser},
+    {"HKEY_USERS", kHkeyUsers},
+};
+
+}  // namespace
+
 RegHandle RegistryRoot(std::string_view name) {
-    if (name == "HKEY_LOCAL_MACHINE") return kHkeyLocalMachine;
-    if (name == "HKEY_CLASSES_ROOT") return kHkeyClassesRoot;
-    if (name == "HKEY_CURRENT_USER") return kHkeyCurrentUser;
-    if (name == "HKEY_USERS") return kHkeyUsers;
+    for (const auto& root : kRoots) {
+        if (root.name == name) return root.root;
+    }
     return 0;
+}
+
+std::string_view RegistryRootName(RegHandle root) {
+    for (const auto& named : kRoots) {
+        if (named.root == root) return named.name;
+    }
+    return {};
 }
 
 std::uint32_t RegistryValueType(std::string_view name) {

@@ -27,6 +27,8 @@ struct Record {
 // The root for its full name ("HKEY_LOCAL_MACHINE" and the three others,
 // exactly as spelled); 0 for anything else.
 RegHandle RegistryRoot(std::string_view name);
+// The inverse: the root's name, empty for 0.
+std::string_view RegistryRootName(RegHandle root);
 
 // A key written "ROOT\sub\key", split at the first backslash; the root is 0
 // when the text before it names none. Nothing for a text without a

@@ -1,11 +1,11 @@
 #include "tasks/registry_task.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
 
 #include "config/machine.h"
-#include "engine/page_messages.h"
 #include "platform/codepage.h"
 #include "platform/registry_key.h"
 #include "platform/system_errors.h"
@@ -73,16 +73,23 @@ void RegistryTask::Detect() {
     status = TaskStatus::Installed;
 }
 
-void RegistryTask::Execute(PageSink& page, const std::atomic<bool>&) {
+bool RegistryTask::WritesUserProfile() const {
+    return std::any_of(records.begin(), records.end(),
+                       [](const auto& record) { return record->root == kHkeyCurrentUser; });
+}
+
+void RegistryTask::Execute(const InstallPlan&, Progress& progress, const std::atomic<bool>&) {
     // Every record is written, whatever its bits: only detection filters.
     const std::uint32_t view = MachineRegistryView(MachineBitness(platform_.system));
     for (const auto& record : records) {
-        const std::string message = Utf8ToCp1251("Запись в реестр. Ключ ") + record->subkey;
-        page.Send(kMsgInstallBegins, 0, reinterpret_cast<std::intptr_t>(message.c_str()));
+        progress.InstallBegins(Utf8ToCp1251("Запись в реестр. Ключ ") + record->subkey);
         Write(platform_.registry, *record, view);
+        progress.Changed(Change::RegistryValue, std::string(RegistryRootName(record->root)) + "\\" +
+                                                    record->subkey + "\\" + record->name + " = " +
+                                                    record->value);
     }
     status = TaskStatus::Installed;
-    page.Send(kMsgTaskFinished, 0, reinterpret_cast<std::intptr_t>(this));
+    progress.TaskFinished(*this);
 }
 
 }  // namespace velk

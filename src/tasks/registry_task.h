@@ -22,7 +22,10 @@ class RegistryTask : public InstallTask {
     void Load(YamlPairs pairs) override;
     // Stops at the first record that cannot be written; the records before
     // it stay written. The cancel flag is not polled: writing is quick.
-    void Execute(PageSink& page, const std::atomic<bool>& cancelFlag) override;
+    void Execute(const InstallPlan& plan, Progress& progress,
+                 const std::atomic<bool>& cancelFlag) override;
+    // Records under HKEY_CURRENT_USER land in the profile of whoever runs it.
+    bool WritesUserProfile() const override;
 
     std::vector<std::shared_ptr<Record>> records;
 

@@ -7,16 +7,15 @@
 #include <string_view>
 
 #include "config/machine.h"
+#include "config/uninstall_list.h"
 #include "config/version.h"
 #include "engine/download.h"
-#include "engine/page_messages.h"
 #include "engine/program_runner.h"
 #include "platform/private_files.h"
 #include "platform/registry_key.h"
 #include "platform/system_errors.h"
 #include "platform/system_info.h"
 #include "tasks/record.h"
-#include "tasks/uninstall_list.h"
 
 namespace velk {
 namespace {
@@ -90,7 +89,13 @@ TaskStatus VersionRangeStatus(const std::string& version, const std::string& min
     return TaskStatus::InstalledOtherVersion;
 }
 
-SoftwareTask::SoftwareTask(Platform& platform) : platform_(platform) {}
+SoftwareTask::SoftwareTask(Platform& platform, RunContext& run) : platform_(platform), run_(run) {}
+
+std::size_t SoftwareTask::PacketIndex(const Packet& packet) const {
+    const auto at = std::find_if(packets.begin(), packets.end(),
+                                 [&packet](const auto& own) { return own.get() == &packet; });
+    return static_cast<std::size_t>(at - packets.begin());
+}
 
 void SoftwareTask::Load(YamlPairs pairs) {
     for (const auto& [key, value] : pairs) {
@@ -144,9 +149,8 @@ void SoftwareTask::Detect() {
 }
 
 void SoftwareTask::ScanUninstallList(const PacketList& list, std::uint32_t view) {
-    const SharedUninstallList entries = UninstallListOf(platform_.registry, view);
+    const SharedUninstallList entries = run_.uninstallLists.Of(platform_.registry, view);
     if (!entries) return;
-    if (list.size() == 1) list.front()->ToInstall = true;
     // Found before: the packets keep what the earlier detection said.
     if (status == TaskStatus::Installed) return;
     MatchUninstallList(list, *entries);
@@ -188,38 +192,37 @@ void SoftwareTask::TakeStatusFrom(const PacketList& list) {
     }
 }
 
-void SoftwareTask::Execute(PageSink& page, const std::atomic<bool>& cancelFlag) {
+void SoftwareTask::Execute(const InstallPlan& plan, Progress& progress,
+                           const std::atomic<bool>& cancelFlag) {
     if (packets.empty()) return;
     const PacketList list = ApplicablePackets();
-    if (list.size() == 1) list.front()->ToInstall = true;
     bool processed = false;
     for (const auto& packet : list) {
-        if (!packet->ToInstall || packet->status == TaskStatus::Installed) continue;
-        // Sent by pointer: the page is done with it before Send returns.
+        const bool chosen = list.size() == 1 || IsChosen(plan, *packet);
+        if (!chosen || packet->status == TaskStatus::Installed) continue;
         const std::string label = PacketLabel(*packet);
-        const auto labelParam = reinterpret_cast<std::intptr_t>(label.c_str());
-        page.Send(kMsgDownloadBegins, 0, labelParam);
+        progress.DownloadBegins(label);
         processed = true;
         // Held open until the installer has ended, so that nobody swaps it.
         PrivateFile installer({}, {&platform_.privateFiles});
         if (!packet->SrcUrl.empty()) {
-            JobContext download{"", &cancelFlag, &page, packet->Sha256};
+            JobContext download{"", &cancelFlag, &progress, packet->Sha256};
             if (!DownloadFile(platform_.internet, platform_.system, platform_.privateFiles,
                               download, packet->DstUrl, packet->SrcUrl, &installer)) {
                 Fail(download);
             }
         }
         status = TaskStatus::Downloaded;
-        page.Send(kMsgInstallBegins, 0, labelParam);
+        progress.InstallBegins(label);
         if (cancelFlag) return;
-        JobContext run{"", &cancelFlag, &page};
-        if (!RunPacketCommand(platform_.processes, packet->CommandLine, packet->DstUrl, run)) {
-            Fail(run);
+        JobContext command{"", &cancelFlag, &progress, {}, &run_.rebootRequired};
+        if (!RunPacketCommand(platform_.processes, packet->CommandLine, packet->DstUrl, command)) {
+            Fail(command);
         }
     }
     if (!processed) return;
     status = TaskStatus::Installed;
-    page.Send(kMsgTaskFinished, 0, reinterpret_cast<std::intptr_t>(this));
+    progress.TaskFinished(*this);
 }
 
 }  // namespace velk

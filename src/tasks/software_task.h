@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "engine/install_plan.h"
 #include "engine/install_task.h"
+#include "engine/run_context.h"
 #include "platform/platform.h"
 #include "platform/registry.h"
 #include "tasks/packet.h"
@@ -21,17 +23,25 @@ using PacketList = std::vector<std::shared_ptr<Packet>>;
 // Execute downloads and runs the installers of the chosen packets.
 class SoftwareTask : public InstallTask {
   public:
-    explicit SoftwareTask(Platform& platform);
+    SoftwareTask(Platform& platform, RunContext& run);
 
     // Reads choose_type and the "-package" groups; a packet begins at its
     // "name" key.
     void Load(YamlPairs pairs) override;
     void Detect() override;
-    void Execute(PageSink& page, const std::atomic<bool>& cancelFlag) override;
+    // Installs the applicable packets that plan chose and that are missing; a
+    // task with a single applicable packet installs it unasked.
+    void Execute(const InstallPlan& plan, Progress& progress,
+                 const std::atomic<bool>& cancelFlag) override;
 
     // The packets meant for this machine's bitness and edition, in file
     // order. Throws the bitness error for the user.
     PacketList ApplicablePackets() const;
+    // Where packet stands in packets, the name the plan knows it by.
+    std::size_t PacketIndex(const Packet& packet) const;
+    bool IsChosen(const InstallPlan& plan, const Packet& packet) const {
+        return plan.IsChosen(*this, PacketIndex(packet));
+    }
 
     PacketList packets;
     // "or": one installed packet is enough and the user picks one; anything
@@ -40,6 +50,7 @@ class SoftwareTask : public InstallTask {
 
   protected:
     Platform& platform_;
+    RunContext& run_;
 
   private:
     void ScanUninstallList(const PacketList& list, std::uint32_t view);

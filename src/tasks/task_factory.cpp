@@ -32,7 +32,7 @@ const std::array kTaskTypes = {
 std::span<const TaskType> KnownTaskTypes() { return kTaskTypes; }
 
 std::shared_ptr<InstallTask> LoadComponentTask(const std::string& path, Platform& platform,
-                                               std::span<const TaskType> types) {
+                                               RunContext& run, std::span<const TaskType> types) {
     YamlPairs pairs = ReadYamlPairs(path);
     if (TraceEnabled()) {
         for (const auto& [key, value] : pairs) Trace(key + " : " + value);
@@ -43,7 +43,7 @@ std::shared_ptr<InstallTask> LoadComponentTask(const std::string& path, Platform
                                    [&](const TaskType& t) { return t.name == typeName; });
     if (type == types.end()) return nullptr;
 
-    std::shared_ptr<InstallTask> task = type->create(platform);
+    std::shared_ptr<InstallTask> task = type->create(platform, run);
     task->kind = type->kind;
     task->name = FindValue(pairs, "name");
     task->logo = FindValue(pairs, "logo");

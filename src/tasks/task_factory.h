@@ -4,13 +4,15 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 #include "engine/install_task.h"
+#include "engine/run_context.h"
 #include "platform/platform.h"
 
 namespace velk {
 
-using TaskCreator = std::shared_ptr<InstallTask> (*)(Platform& platform);
+using TaskCreator = std::shared_ptr<InstallTask> (*)(Platform& platform, RunContext& run);
 
 // One kind of component: the "type" text of its files, the kind its tasks
 // carry and how such a task is made.
@@ -20,9 +22,15 @@ struct TaskType {
     TaskCreator create;
 };
 
+// Kinds that depend on the run (its data folder, its certificate stores, its
+// lists of installed programs) are given it; the others need only the system.
 template <class Task>
-std::shared_ptr<InstallTask> CreateTask(Platform& platform) {
-    return std::make_shared<Task>(platform);
+std::shared_ptr<InstallTask> CreateTask(Platform& platform, RunContext& run) {
+    if constexpr (std::is_constructible_v<Task, Platform&, RunContext&>) {
+        return std::make_shared<Task>(platform, run);
+    } else {
+        return std::make_shared<Task>(platform);
+    }
 }
 
 // The component types the wizard installs.
@@ -33,6 +41,7 @@ std::span<const TaskType> KnownTaskTypes();
 // of `types` (exactly, case-sensitively), and for a missing file. Throws what
 // the reading or the kind's Load throws.
 std::shared_ptr<InstallTask> LoadComponentTask(const std::string& path, Platform& platform,
+                                               RunContext& run,
                                                std::span<const TaskType> types = KnownTaskTypes());
 
 }  // namespace velk

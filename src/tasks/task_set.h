@@ -6,13 +6,13 @@
 #include <vector>
 
 #include "config/provider_list.h"
+#include "engine/install_plan.h"
 #include "engine/install_task.h"
+#include "engine/run_context.h"
 #include "platform/platform.h"
 #include "tasks/task_factory.h"
 
 namespace velk {
-
-using TaskList = std::vector<std::shared_ptr<InstallTask>>;
 
 // The tasks of one provider choice, detected.
 struct TaskSet {
@@ -26,17 +26,24 @@ struct TaskSet {
     std::string failure;
 };
 
-// The component file of a component of the data folder.
-std::string ComponentPath(const std::string& component);
+// The component file of a component of the run's data folder.
+std::string ComponentPath(const RunContext& run, const std::string& component);
+// The provider list of the run's data folder.
+std::string ProviderListPath(const RunContext& run);
 
 // Loads the task of every component of provider and detects each. On a
 // failure returns false with the message in taskSet.failure; the tasks loaded
 // before it stay in taskSet, allInstalled then means nothing.
-bool LoadTaskSet(const Provider& provider, TaskSet& taskSet, Platform& platform,
+bool LoadTaskSet(const Provider& provider, TaskSet& taskSet, Platform& platform, RunContext& run,
                  std::span<const TaskType> types = KnownTaskTypes());
+
+// The plan for the tasks of sites before anybody chooses: the packets the
+// component files mark ToInstall, and every packet that is the only one its
+// task has for this machine.
+InstallPlan PlanWithDefaults(ProviderList sites, TaskList tasks);
 
 // Whether no task is left to run: each is installed, or is software none of
 // whose applicable packets is both missing and chosen.
-bool NothingToInstall(const TaskList& tasks);
+bool NothingToInstall(const InstallPlan& plan);
 
 }  // namespace velk

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/run_context.h"
 #include "fakes/fake_certificate_stores.h"
 #include "fakes/fake_com.h"
 #include "fakes/fake_files.h"
@@ -14,8 +15,9 @@
 
 namespace velk {
 
-// Every fake of the seam, bound together as the platform the core takes.
-// Set the fakes up through their members; hand `platform` to the code.
+// Every fake of the seam, bound together as the platform the core takes,
+// and a run for the code that needs one. Set the fakes up through their
+// members; hand `platform` (and `run`) to the code.
 struct FakePlatform {
     explicit FakePlatform(bool is64BitSystem = true)
         : registry(is64BitSystem), system(is64BitSystem) {}
@@ -34,6 +36,7 @@ struct FakePlatform {
     FakePrivateFiles privateFiles;
     Platform platform{registry, system, internet,     processes, com,
                       ui,       zones,  certificates, files,     privateFiles};
+    RunContext run;
 };
 
 }  // namespace velk

@@ -3,6 +3,8 @@
 #include <regex>
 #include <stdexcept>
 
+#include "platform/system_errors.h"
+
 namespace velk {
 
 std::string ProgramName(const std::string& commandLine) {
@@ -16,7 +18,9 @@ std::string ProgramName(const std::string& commandLine) {
 ProcessRun FakeProcesses::Run(const std::string& commandLine) {
     commandLines.push_back(commandLine);
     const auto program = programs.find(ProgramName(commandLine));
-    if (program == programs.end()) return {};
+    // As CreateProcessA fails for a program that is not there.
+    if (program == programs.end())
+        return {ProcessOutcome::kNotStarted, 0, static_cast<std::uint32_t>(kErrorFileNotFound)};
     return program->second(commandLine);
 }
 

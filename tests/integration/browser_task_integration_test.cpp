@@ -7,6 +7,7 @@
 #include <chrono>
 #include <string>
 
+#include "engine/install_plan.h"
 #include "fakes/fake_platform.h"
 #include "platform/codepage.h"
 #include "platform/win32/win32_com.h"
@@ -93,7 +94,7 @@ TEST_F(BrowserTaskIntegrationTest, SettingsAreSeenByTheBrowserAndDetectedAgain) 
 
     BrowserTask task(platform_);
     task.Load(ReadYamlPairsFromText(yaml));
-    task.Execute(page_, cancel_);
+    task.Execute({}, page_, cancel_);
     EXPECT_EQ(task.status, TaskStatus::Installed);
 
     EXPECT_EQ(ZoneOf("https://sign." + domain_ + "/login"), kUrlZoneTrusted);

@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "engine/install_plan.h"
 #include "fakes/fake_platform.h"
 #include "platform/codepage.h"
 #include "platform/digest.h"
@@ -39,7 +40,7 @@ class CertTaskIntegrationTest : public ::testing::Test {
         }
     }
 
-    std::shared_ptr<CertTask> MakeTask() { return std::make_shared<CertTask>(platform_); }
+    std::shared_ptr<CertTask> MakeTask() { return std::make_shared<CertTask>(platform_, run_); }
 
     void Serve(CertTask& task, const std::string& name, const std::string& store,
                const Bytes& served, const Bytes& thumbprint) {
@@ -56,7 +57,7 @@ class CertTaskIntegrationTest : public ::testing::Test {
     std::string Execute(CertTask& task) {
         std::string error;
         try {
-            task.Execute(page_, cancel_);
+            task.Execute({}, page_, cancel_);
         } catch (const std::runtime_error& failure) {
             error = Cp1251ToUtf8(failure.what());
         }
@@ -68,7 +69,7 @@ class CertTaskIntegrationTest : public ::testing::Test {
     }
 
     TaskStatus Detected(const CertTask& configured) {
-        CertTask task(platform_);
+        CertTask task(platform_, run_);
         task.certificates = configured.certificates;
         task.Detect();
         return task.status;
@@ -78,6 +79,7 @@ class CertTaskIntegrationTest : public ::testing::Test {
     Win32SystemInfo system_;
     Win32CertificateStores stores_;
     Win32PrivateFiles privateFiles_;
+    RunContext& run_ = fakes_.run;
     Platform platform_{fakes_.registry, system_,      fakes_.internet, fakes_.processes,
                        fakes_.com,      fakes_.ui,    fakes_.zones,    stores_,
                        fakes_.files,    privateFiles_};

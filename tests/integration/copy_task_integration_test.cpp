@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "config/data_folder.h"
+#include "engine/install_plan.h"
 #include "fakes/fake_platform.h"
 #include "platform/codepage.h"
 #include "platform/registry_key.h"
@@ -28,14 +28,12 @@ class CopyTaskIntegrationTest : public ::testing::Test {
     CopyTaskIntegrationTest() {
         const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
         key_ = "SOFTWARE\\velk-copy-test-" + std::to_string(stamp);
-        previousDataFolder_ = DataFolder();
-        SetDataFolder(data_.path().string());
+        fakes_.run.dataFolder = data_.path().string();
         data_.Write("files/licence.lic", "licence");
         task_.Load(ReadYamlPairsFromText("type: copyfile\nkey: HKEY_LOCAL_MACHINE\\" + key_ +
                                          "\ndst: InstallDir\nsrc: files/licence.lic\n"));
     }
     ~CopyTaskIntegrationTest() override {
-        SetDataFolder(previousDataFolder_);
         test::RemoveRegistryTree(kHkeyLocalMachine, key_);
         test::ClearReadOnly(program_.path().string());
     }
@@ -50,7 +48,7 @@ class CopyTaskIntegrationTest : public ::testing::Test {
     }
 
     std::string Execute() {
-        return test::ErrorOf([&] { task_.Execute(page_, cancel_); });
+        return test::ErrorOf([&] { task_.Execute({}, page_, cancel_); });
     }
 
     std::filesystem::path Copy() const { return program_.path() / "licence.lic"; }
@@ -60,7 +58,7 @@ class CopyTaskIntegrationTest : public ::testing::Test {
     }
 
     test::TempDir data_, program_;
-    std::string key_, previousDataFolder_;
+    std::string key_;
     FakePlatform fakes_;
     Win32Registry registry_;
     Win32SystemInfo system_;
@@ -68,7 +66,7 @@ class CopyTaskIntegrationTest : public ::testing::Test {
     Platform platform_{
         registry_, system_,      fakes_.internet,     fakes_.processes, fakes_.com,
         fakes_.ui, fakes_.zones, fakes_.certificates, files_,           fakes_.privateFiles};
-    CopyTask task_{platform_};
+    CopyTask task_{platform_, fakes_.run};
     test::RecordingPage page_;
     std::atomic<bool> cancel_{false};
 };

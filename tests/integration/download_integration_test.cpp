@@ -10,14 +10,14 @@
 #include <string>
 #include <vector>
 
-#include "config/data_folder.h"
 #include "engine/configuration_fetch.h"
 #include "engine/download.h"
-#include "engine/page_messages.h"
+#include "engine/run_context.h"
 #include "platform/codepage.h"
 #include "platform/win32/win32_internet.h"
 #include "platform/win32/win32_private_files.h"
 #include "platform/win32/win32_system_info.h"
+#include "support/recording_page.h"
 #include "support/test_server.h"
 #include "support/test_support.h"
 #include "support/test_zip.h"
@@ -34,22 +34,19 @@ namespace fs = std::filesystem;
     ::testing::AddGlobalTestEnvironment(new test::TrustedTestCa);
 
 // Keeps the percentages and raises the cancel flag at a chosen one.
-class ProgressPage : public PageSink {
+class ProgressPage : public test::RecordingPage {
   public:
-    std::intptr_t Send(std::uint32_t id, std::uintptr_t wParam, std::intptr_t lParam) override {
-        EXPECT_EQ(id, kMsgDownloadProgress);
-        if (announced < 0) {
-            EXPECT_EQ(wParam, 0u);
-            announced = lParam;
-        } else {
-            percents.push_back(wParam);
-            if (percents.size() == cancelAt) cancel = true;
-        }
-        return 0;
+    void DownloadStarted(const std::string&, std::uint64_t totalBytes) override {
+        EXPECT_LT(announced, 0) << "one start per download";
+        announced = static_cast<std::int64_t>(totalBytes);
+    }
+    void DownloadAdvanced(std::uint64_t percent, std::uint64_t) override {
+        percents.push_back(percent);
+        if (percents.size() == cancelAt) cancel = true;
     }
 
-    std::intptr_t announced = -1;
-    std::vector<std::uintptr_t> percents;
+    std::int64_t announced = -1;
+    std::vector<std::uint64_t> percents;
     std::size_t cancelAt = 0;  // 0: never
     std::atomic<bool> cancel{false};
 };
@@ -58,7 +55,7 @@ class DownloadIntegrationTest : public ::testing::Test {
   protected:
     DownloadIntegrationTest() {
         context_.cancelFlag = &page_.cancel;
-        context_.page = &page_;
+        context_.progress = &page_;
     }
 
     bool Download(const std::string& url) {
@@ -80,7 +77,7 @@ class DownloadIntegrationTest : public ::testing::Test {
 TEST_F(DownloadIntegrationTest, BodiesArriveWholeOverHttpAndHttps) {
     struct Case {
         std::string url;
-        std::intptr_t announced;
+        std::int64_t announced;
     };
     const Case cases[] = {
         {test::TestServerUrl("/bytes/100000"), 100000},
@@ -202,21 +199,20 @@ TEST_F(DownloadIntegrationTest, AFixedDestinationIsMadeAnewAndSealedWhileHeld) {
 TEST(ConfigurationFetchIntegration, UnpacksTheServedArchiveIntoTheTemporaryFolder) {
     const fs::path served = fs::path(test::TestServerFilesDir()) / "velk_config.zip";
     test::WriteZip(served, {{"providers.yaml", "providers"}, {"sub/file.yaml", "nested"}});
-    SetConfigurationUrl(test::TestServerUrl("/files/velk_config.zip"));
+    RunContext run;
+    run.configurationUrl = test::TestServerUrl("/files/velk_config.zip");
     Win32Internet internet;
     Win32SystemInfo system;
     Win32PrivateFiles privateFiles;
-    FetchConfiguration(internet, system, privateFiles);
-    SetConfigurationUrl("");
+    FetchConfiguration(internet, system, privateFiles, run);
 
     char temp[kMaxPath];
     ASSERT_GT(system.GetTempPath(kMaxPath, temp), 0u);
-    EXPECT_EQ(DataFolder(), std::string(temp) + "velk_data");
-    const fs::path data = DataFolder();
+    EXPECT_EQ(run.dataFolder, std::string(temp) + "velk_data");
+    const fs::path data = run.dataFolder;
     EXPECT_EQ(ReadFile(data / "providers.yaml"), "providers");
     EXPECT_EQ(ReadFile(data / "sub" / "file.yaml"), "nested");
     fs::remove_all(data);
-    SetDataFolder("data");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <atomic>
 #include <string>
 
 #include "engine/program_runner.h"
@@ -38,17 +39,17 @@ std::string ReadMachineText(const std::string& key, const std::string& value) {
 
 class ProgramRunnerIntegrationTest : public ::testing::Test {
   protected:
-    ProgramRunnerIntegrationTest() { rebootRequired = false; }
-    ~ProgramRunnerIntegrationTest() override { rebootRequired = false; }
 
     bool Run(const std::string& commandLine, const std::string& dstUrl) {
         context_ = JobContext{};
+        context_.rebootRequired = &rebootRequired_;
         return RunPacketCommand(processes_, commandLine, dstUrl, context_);
     }
     std::string Message() const { return Cp1251ToUtf8(context_.message); }
 
     Win32Processes processes_;
     JobContext context_;
+    std::atomic<bool> rebootRequired_{false};
 };
 
 std::string Marker() {
@@ -76,7 +77,7 @@ TEST_F(ProgramRunnerIntegrationTest, InstallsAndRemovesARealPackageFromAPathWith
     EXPECT_EQ(Message(), "");
     EXPECT_EQ(Marker(), VELK_RUNNER_MSI_DATA);
     EXPECT_EQ(UninstallEntryName(), VELK_RUNNER_MSI_NAME);
-    EXPECT_FALSE(rebootRequired);
+    EXPECT_FALSE(rebootRequired_);
 
     ASSERT_TRUE(Run("msiexec /x FILENAME /qn", productCode)) << Message();
     EXPECT_EQ(Marker(), "");
@@ -102,7 +103,7 @@ TEST_F(ProgramRunnerIntegrationTest, JudgesRealExitCodesAndKeepsARestartRequest)
         SCOPED_TRACE(step.exitArgument);
         EXPECT_EQ(Run("cmd /c exit FILENAME", step.exitArgument), step.succeeds);
         EXPECT_EQ(Message(), step.message);
-        EXPECT_EQ(rebootRequired.load(), step.rebootAfter);
+        EXPECT_EQ(rebootRequired_.load(), step.rebootAfter);
     }
     EXPECT_FALSE(Run("FILENAME /qn", "C:\\velk no such folder\\setup.exe"));
     EXPECT_EQ(Message(), "Ошибка при запуске программы");

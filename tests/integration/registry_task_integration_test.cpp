@@ -8,6 +8,7 @@
 #include <string>
 
 #include "config/yaml_pairs.h"
+#include "engine/install_plan.h"
 #include "fakes/fake_platform.h"
 #include "platform/codepage.h"
 #include "platform/registry_key.h"
@@ -92,7 +93,7 @@ TEST_F(RegistryTaskIntegrationTest, RecordsOfEveryTypeLandInTheSixtyFourBitViewA
         MachineGroup("all", "REG_QWORD", "qword", "-2") +
         Group("all", "HKEY_CURRENT_USER\\" + userKey_, "REG_DWORD", "", "ff");
     RegistryTask task = Loaded(records);
-    task.Execute(page_, cancel_);
+    task.Execute({}, page_, cancel_);
     EXPECT_EQ(task.status, TaskStatus::Installed);
     EXPECT_EQ(page_.entries.size(), 8u);
 
@@ -148,7 +149,7 @@ TEST_F(RegistryTaskIntegrationTest, ASecondRecordThatCannotBeWrittenEndsTheRun) 
                Group("all", "HKEY_CURRENT_USER\\" + tooLong, "REG_SZ", "second", "2") +
                Group("all", "HKEY_CURRENT_USER\\" + userKey_, "REG_SZ", "third", "3"));
     try {
-        task.Execute(page_, cancel_);
+        task.Execute({}, page_, cancel_);
         ADD_FAILURE() << "no error";
     } catch (const std::runtime_error& error) {
         EXPECT_EQ(error.what(), Utf8ToCp1251("Ошибка при создании ключа реестра ") + tooLong);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "config/yaml_pairs.h"
+#include "engine/install_plan.h"
 #include "fakes/fake_platform.h"
 #include "platform/codepage.h"
 #include "platform/digest.h"
@@ -64,7 +65,7 @@ class SoftwareTaskIntegrationTest : public ::testing::Test {
     }
 
     SoftwareTask Loaded(const std::string& yaml) {
-        SoftwareTask task(platform_);
+        SoftwareTask task(platform_, fake_.run);
         task.Load(ReadYamlPairsFromText(yaml));
         return task;
     }
@@ -208,17 +209,16 @@ TEST_F(SoftwareTaskInstallTest, ExecuteDownloadsAndInstallsWhatDetectThenFinds) 
     SoftwareTask task = Loaded(yaml);
     task.Detect();
     ASSERT_EQ(task.status, TaskStatus::NotInstalled) << "left over from an earlier run?";
-    EXPECT_TRUE(task.packets[0]->ToInstall) << "the only packet is chosen";
 
     test::RecordingPage page;
     const std::atomic<bool> cancel{false};
-    task.Execute(page, cancel);
+    task.Execute({}, page, cancel);
     downloaded_ = task.packets[0]->DstUrl;
     EXPECT_EQ(task.status, TaskStatus::Installed);
-    std::vector<std::uint32_t> steps;
+    std::vector<test::Step> steps;
     for (const auto& entry : page.Steps()) steps.push_back(entry.message);
-    EXPECT_EQ(steps, (std::vector<std::uint32_t>{kMsgDownloadBegins, kMsgInstallBegins,
-                                                 kMsgTaskFinished}));
+    EXPECT_EQ(steps, (std::vector<test::Step>{test::Step::DownloadBegins,
+                                              test::Step::InstallBegins, test::Step::TaskFinished}));
     EXPECT_TRUE(fs::exists(downloaded_)) << downloaded_;
     EXPECT_TRUE(RegKey::Open(registry_, kHkeyLocalMachine, kMsiMarkerKey, kKeyRead))
         << "the installer ran";
@@ -237,7 +237,7 @@ TEST_F(SoftwareTaskInstallTest, APinnedInstallerWithAnotherHashIsRemovedAndNever
     const std::atomic<bool> cancel{false};
     std::string error;
     try {
-        task.Execute(page, cancel);
+        task.Execute({}, page, cancel);
     } catch (const std::runtime_error& failure) {
         error = Cp1251ToUtf8(failure.what());
     }

@@ -10,7 +10,8 @@
 #include <vector>
 
 #include "config/yaml_pairs.h"
-#include "engine/page_messages.h"
+#include "engine/install_plan.h"
+#include "engine/page_channel.h"
 #include "engine/task_processor.h"
 #include "fakes/fake_platform.h"
 #include "platform/codepage.h"
@@ -45,7 +46,7 @@ class OverwritingSoftware : public InstallTask {
     }
     void Detect() override {}
     void Load(YamlPairs) override {}
-    void Execute(PageSink&, const std::atomic<bool>&) override {
+    void Execute(const InstallPlan&, Progress&, const std::atomic<bool>&) override {
         const RegKey key = RegKey::Open(registry_, kHkeyCurrentUser, kTestKey, kKeyAllAccess);
         std::uint32_t type = kRegNone;
         std::string data;
@@ -78,15 +79,16 @@ class TaskProcessorIntegrationTest : public ::testing::Test {
     std::optional<std::string> RunToEnd() {
         std::optional<std::string> outcome;
         page.onMessage = [&](const test::RecordingPage::Entry& entry) {
-            if (entry.message == kMsgRunFinished && entry.lParam != 0) {
-                outcome = Cp1251ToUtf8(reinterpret_cast<const char*>(entry.lParam));
+            if (entry.message == test::Step::RunFinished && entry.lParam != 0) {
+                outcome = Cp1251ToUtf8(entry.text);
             }
         };
-        TaskProcessor processor(page, wakes.Wake(), com);
-        EXPECT_TRUE(processor.Start(tasks));
-        while (page.entries.empty() || page.entries.back().message != kMsgRunFinished) {
+        PageChannel channel(page, wakes.Wake());
+        TaskProcessor processor(channel, com);
+        EXPECT_TRUE(processor.Start(InstallPlan({}, tasks)));
+        while (page.entries.empty() || page.entries.back().message != test::Step::RunFinished) {
             wakes.WaitForWake();
-            processor.DeliverMessages();
+            channel.Deliver();
         }
         return outcome;
     }
@@ -101,7 +103,8 @@ class TaskProcessorIntegrationTest : public ::testing::Test {
     std::vector<std::string> InstallSteps() const {
         std::vector<std::string> steps;
         for (const auto& entry : page.entries) {
-            if (entry.message == kMsgInstallBegins) steps.push_back(Cp1251ToUtf8(entry.text));
+            if (entry.message == test::Step::InstallBegins)
+                steps.push_back(Cp1251ToUtf8(entry.text));
         }
         return steps;
     }

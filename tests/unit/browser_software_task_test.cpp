@@ -7,6 +7,7 @@
 #include <string>
 
 #include "config/yaml_pairs.h"
+#include "engine/install_plan.h"
 #include "fakes/fake_platform.h"
 #include "platform/codepage.h"
 #include "platform/registry_key.h"
@@ -17,8 +18,8 @@ namespace {
 
 constexpr char kBrowserKey[] = "SOFTWARE\\Microsoft\\Internet Explorer";
 
-BrowserSoftwareTask Loaded(Platform& platform, const std::string& packetKeys) {
-    BrowserSoftwareTask task(platform);
+BrowserSoftwareTask Loaded(FakePlatform& fake, const std::string& packetKeys) {
+    BrowserSoftwareTask task(fake.platform, fake.run);
     task.Load(
         ReadYamlPairsFromText("type: browser\n-package:\n    name: Обозреватель\n" + packetKeys));
     return task;
@@ -56,7 +57,7 @@ TEST(BrowserSoftwareTaskDetect, ComparesTheBrowserVersionWithThePacketsBounds) {
             key.Set("Version", kRegSz, *c.version + '\0');
             if (c.svcVersion) key.Set("svcVersion", kRegSz, *c.svcVersion + '\0');
         }
-        BrowserSoftwareTask task = Loaded(fake.platform, c.keys);
+        BrowserSoftwareTask task = Loaded(fake, c.keys);
         task.Detect();
         const std::string what = c.keys + " " + c.version.value_or("(no browser)");
         EXPECT_EQ(task.status, c.status) << what;
@@ -71,14 +72,13 @@ TEST(BrowserSoftwareTaskDetect, OnlyASinglePacketIsJudged) {
     FakePlatform fake;
     RegKey::Create(fake.registry, kHkeyLocalMachine, kBrowserKey, kKeyAllAccess)
         .Set("Version", kRegSz, std::string("11.0\0", 5));
-    BrowserSoftwareTask task =
-        Loaded(fake.platform, "    minVersion: 8.0\n-package:\n    name: Второй\n");
+    BrowserSoftwareTask task = Loaded(fake, "    minVersion: 8.0\n-package:\n    name: Второй\n");
     task.Detect();
     EXPECT_EQ(task.status, TaskStatus::NotInstalled);
     EXPECT_EQ(Cp1251ToUtf8(task.StatusText()), "не установлено");
     EXPECT_EQ(task.detectedVersion, "");
 
-    BrowserSoftwareTask none(fake.platform);
+    BrowserSoftwareTask none(fake.platform, fake.run);
     none.status = TaskStatus::InstalledOtherVersion;
     none.Detect();
     EXPECT_EQ(none.status, TaskStatus::InstalledOtherVersion) << "the status stays as it was";
@@ -86,13 +86,13 @@ TEST(BrowserSoftwareTaskDetect, OnlyASinglePacketIsJudged) {
 
 TEST(BrowserSoftwareTaskExecute, NeverInstallsTheBrowser) {
     FakePlatform fake;
-    BrowserSoftwareTask task = Loaded(fake.platform,
+    BrowserSoftwareTask task = Loaded(fake,
                                       "    SrcUrl: http://127.0.0.1/ie.exe\n"
                                       "    CommandLine: ie.exe\n    bits: all\n");
     task.packets[0]->ToInstall = true;
     test::RecordingPage page;
     const std::atomic<bool> cancel{false};
-    task.Execute(page, cancel);
+    task.Execute({}, page, cancel);
     EXPECT_TRUE(page.entries.empty());
     EXPECT_TRUE(fake.processes.commandLines.empty());
     EXPECT_EQ(task.status, TaskStatus::NotInstalled);

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/page_messages.h"
+#include "engine/install_plan.h"
 #include "fakes/fake_platform.h"
 #include "platform/codepage.h"
 #include "platform/registry_key.h"
@@ -76,7 +76,7 @@ class BrowserTaskTest : public ::testing::Test {
         task->Detect();
         return task->status;
     }
-    void Execute(BrowserTask& task) { task.Execute(page, cancel); }
+    void Execute(BrowserTask& task) { task.Execute({}, page, cancel); }
 
     // The compatibility-view list as stored now.
     std::vector<std::string> CompatHosts() {
@@ -309,7 +309,7 @@ TEST_F(BrowserTaskTest, ExecutionConfiguresTheTrustedZoneAndTheCompatibilityList
 
     EXPECT_EQ(task->status, TaskStatus::Installed);
     ASSERT_EQ(page.entries.size(), 1u);
-    EXPECT_EQ(page.entries[0].message, kMsgTaskFinished);
+    EXPECT_EQ(page.entries[0].message, test::Step::TaskFinished);
     EXPECT_EQ(page.entries[0].wParam, 0u);
     EXPECT_EQ(page.entries[0].lParam, reinterpret_cast<std::intptr_t>(task.get()));
     ExpectEverythingReleased();

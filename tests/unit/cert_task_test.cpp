@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/install_plan.h"
 #include "fakes/fake_platform.h"
 #include "platform/codepage.h"
 #include "support/recording_page.h"
@@ -53,12 +54,12 @@ class CertTaskTest : public ::testing::Test {
     }
 
     std::string Execute() {
-        return ErrorOf([&] { task_.Execute(page_, cancel_); });
+        return ErrorOf([&] { task_.Execute({}, page_, cancel_); });
     }
 
     test::TempDir temp_;
     FakePlatform fakes_;
-    CertTask task_{fakes_.platform};
+    CertTask task_{fakes_.platform, fakes_.run};
     RecordingPage page_;
     std::atomic<bool> cancel_{false};
     TestCertificate root_ = LoadTestCertificate("root");
@@ -67,8 +68,9 @@ class CertTaskTest : public ::testing::Test {
 };
 
 TEST_F(CertTaskTest, CertificateComponentsBecomeListedCertificateTasks) {
-    const auto task = LoadComponentTask(
-        test::DataFile("components/lotos_torg_certificates.yaml").string(), fakes_.platform);
+    const auto task =
+        LoadComponentTask(test::DataFile("components/lotos_torg_certificates.yaml").string(),
+                          fakes_.platform, fakes_.run);
     const auto* certTask = dynamic_cast<const CertTask*>(task.get());
     ASSERT_NE(certTask, nullptr);
     EXPECT_EQ(task->kind, TaskKind::Certificate);
@@ -114,7 +116,7 @@ TEST_F(CertTaskTest, IsInstalledOnlyWhenEveryCertificateIsInItsStore) {
     };
     for (const auto& c : cases) {
         FakePlatform fresh;
-        CertTask task(fresh.platform);
+        CertTask task(fresh.platform, fresh.run);
         task.certificates = task_.certificates;
         if (c.root) fresh.certificates.AddEncodedToSystemStore("ROOT", root_.der);
         if (c.ca) fresh.certificates.AddEncodedToSystemStore("CA", ca_.der);
@@ -134,7 +136,7 @@ TEST_F(CertTaskTest, NoCertificatesMeansInstalled) {
     EXPECT_EQ(Execute(), "");
     EXPECT_EQ(task_.status, TaskStatus::Installed);
     ASSERT_EQ(page_.entries.size(), 1u);
-    EXPECT_EQ(page_.entries[0].message, kMsgTaskFinished);
+    EXPECT_EQ(page_.entries[0].message, test::Step::TaskFinished);
     EXPECT_EQ(page_.entries[0].lParam, reinterpret_cast<std::intptr_t>(&task_));
 }
 
@@ -167,14 +169,14 @@ TEST_F(CertTaskTest, ImportsEachCertificateIntoItsStoreAndReportsEachStep) {
 
     const auto steps = page_.Steps();
     ASSERT_EQ(steps.size(), 3u);
-    EXPECT_EQ(steps[0].message, kMsgInstallBegins);
+    EXPECT_EQ(steps[0].message, test::Step::InstallBegins);
     EXPECT_EQ(Cp1251ToUtf8(steps[0].text), "Головной УЦ");
-    EXPECT_EQ(steps[1].message, kMsgInstallBegins);
+    EXPECT_EQ(steps[1].message, test::Step::InstallBegins);
     EXPECT_EQ(Cp1251ToUtf8(steps[1].text), "Подчинённый УЦ");
-    EXPECT_EQ(steps[2].message, kMsgTaskFinished);
+    EXPECT_EQ(steps[2].message, test::Step::TaskFinished);
     EXPECT_EQ(steps[2].lParam, reinterpret_cast<std::intptr_t>(&task_));
     // Each download reported its progress before its certificate's step.
-    EXPECT_EQ(page_.entries.front().message, kMsgDownloadProgress);
+    EXPECT_EQ(page_.entries.front().message, test::Step::DownloadProgress);
 
     task_.Detect();
     EXPECT_EQ(task_.status, TaskStatus::Installed);
@@ -229,7 +231,7 @@ TEST_F(CertTaskTest, AFailureLeavesTheCertificatesBeforeItImported) {
     EXPECT_TRUE(fakes_.certificates.Certificates("CA").empty());
     EXPECT_EQ(task_.status, TaskStatus::Downloaded);
     // Nothing tells the page the task ended: the processor does on failure.
-    EXPECT_EQ(page_.Steps().back().message, kMsgInstallBegins);
+    EXPECT_EQ(page_.Steps().back().message, test::Step::InstallBegins);
 }
 
 TEST_F(CertTaskTest, AFailedDownloadFailsWithItsMessage) {
@@ -249,7 +251,8 @@ TEST_F(CertTaskTest, ACancelDuringADownloadImportsNothingMore) {
     // The user cancels while the second file comes in.
     int downloads = 0;
     page_.onMessage = [&](const RecordingPage::Entry& entry) {
-        if (entry.message == kMsgDownloadProgress && entry.wParam == 0 && ++downloads == 2) {
+        if (entry.message == test::Step::DownloadProgress && entry.wParam == 0 &&
+            ++downloads == 2) {
             cancel_ = true;
         }
     };
@@ -259,7 +262,7 @@ TEST_F(CertTaskTest, ACancelDuringADownloadImportsNothingMore) {
     EXPECT_TRUE(fakes_.certificates.Certificates("CA").empty());
     const auto steps = page_.Steps();
     ASSERT_EQ(steps.size(), 1u);
-    EXPECT_EQ(steps[0].message, kMsgInstallBegins);
+    EXPECT_EQ(steps[0].message, test::Step::InstallBegins);
 }
 
 }  // namespace

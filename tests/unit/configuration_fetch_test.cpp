@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "config/data_folder.h"
+#include "engine/run_context.h"
 #include "fakes/fake_internet.h"
 #include "fakes/fake_private_files.h"
 #include "fakes/fake_system_info.h"
@@ -40,13 +40,8 @@ class TempFolderLostLater : public FakeSystemInfo {
 class ConfigurationFetchTest : public ::testing::Test {
   protected:
     ConfigurationFetchTest() {
-        SetConfigurationUrl(kUrl);
+        run_.configurationUrl = kUrl;
         system_.tempDirectory = TempText();
-    }
-    ~ConfigurationFetchTest() override {
-        SetConfigurationUrl("");
-        SetDataFolder("data");
-        localMode = false;
     }
 
     std::string TempText() const {
@@ -63,7 +58,7 @@ class ConfigurationFetchTest : public ::testing::Test {
 
     // The message of the failure, as UTF-8; empty when the fetch succeeded.
     std::string Fetch(SystemInfo& system) {
-        return test::ErrorOf([&] { FetchConfiguration(internet_, system, privateFiles_); });
+        return test::ErrorOf([&] { FetchConfiguration(internet_, system, privateFiles_, run_); });
     }
     std::string Fetch() { return Fetch(system_); }
 
@@ -71,18 +66,19 @@ class ConfigurationFetchTest : public ::testing::Test {
     FakeSystemInfo system_;
     FakeInternet internet_;
     FakePrivateFiles privateFiles_;
+    RunContext run_;
 };
 
 TEST_F(ConfigurationFetchTest, ArchiveAddressIsBuiltInUnlessReplaced) {
-    SetConfigurationUrl("");
-    const std::string builtIn = ConfigurationUrl();
+    run_.configurationUrl.clear();
+    const std::string builtIn = ConfigurationUrl(run_);
     EXPECT_EQ(builtIn.rfind("https://", 0), 0u) << builtIn;
     const std::string path = "/download/files/velk_config.zip";
     ASSERT_GT(builtIn.size(), path.size() + 8);
     EXPECT_EQ(builtIn.substr(builtIn.size() - path.size()), path);
 
-    SetConfigurationUrl(kUrl);
-    EXPECT_EQ(ConfigurationUrl(), kUrl);
+    run_.configurationUrl = kUrl;
+    EXPECT_EQ(ConfigurationUrl(run_), kUrl);
     ServeArchive({{"providers.yaml", "x"}});
     EXPECT_EQ(Fetch(), "");
     ASSERT_EQ(internet_.urlOpens.size(), 1u);
@@ -102,8 +98,8 @@ TEST_F(ConfigurationFetchTest, UnpacksOnlyTheDownloadIntoAFreshPrivateFolderAndD
                   {"files/readme.txt", "nested"}});
 
     EXPECT_EQ(Fetch(), "");
-    EXPECT_EQ(DataFolder(), TempText() + "velk_data");
-    EXPECT_EQ(privateFiles_.SecurityText(DataFolder()), kPrivateSecurity);
+    EXPECT_EQ(run_.dataFolder, TempText() + "velk_data");
+    EXPECT_EQ(privateFiles_.SecurityText(run_.dataFolder), kPrivateSecurity);
     EXPECT_EQ(ReadFile(DataPath() / "providers.yaml"), "new providers");
     EXPECT_EQ(ReadFile(DataPath() / "zarnik_csp.yaml"), "type: software");
     EXPECT_EQ(ReadFile(DataPath() / "files" / "readme.txt"), "nested");
@@ -120,23 +116,23 @@ TEST_F(ConfigurationFetchTest, UnpacksOnlyTheDownloadIntoAFreshPrivateFolderAndD
 }
 
 TEST_F(ConfigurationFetchTest, LocalModeFetchesNothing) {
-    localMode = true;
+    run_.localMode = true;
     ServeArchive({{"providers.yaml", "x"}});
     EXPECT_EQ(Fetch(), "");
     EXPECT_TRUE(internet_.sessions.empty());
-    EXPECT_EQ(DataFolder(), "data");
+    EXPECT_EQ(run_.dataFolder, "data");
     EXPECT_FALSE(fs::exists(DataPath()));
 }
 
 TEST_F(ConfigurationFetchTest, FailedDownloadKeepsItsTextAndTouchesNoFolder) {
     internet_.responses[kUrl] = FakeInternet::Status(404, "<html>not here</html>");
     EXPECT_EQ(Fetch(), "Ошибка при загрузке файла: сервер вернул код 404");
-    EXPECT_EQ(DataFolder(), "data");
+    EXPECT_EQ(run_.dataFolder, "data");
     EXPECT_FALSE(fs::exists(DataPath()));
 
     internet_.responses.clear();
     EXPECT_EQ(Fetch(), "The attempt to connect to the server failed.");
-    EXPECT_EQ(DataFolder(), "data");
+    EXPECT_EQ(run_.dataFolder, "data");
 }
 
 TEST_F(ConfigurationFetchTest, BadArchivesFailToUnpack) {
@@ -150,7 +146,7 @@ TEST_F(ConfigurationFetchTest, BadArchivesFailToUnpack) {
     EXPECT_EQ(Fetch(), unpackFailed + ": Недопустимое имя в архиве: ../escaped.yaml");
     EXPECT_FALSE(fs::exists(temp_.path() / "escaped.yaml"));
     // The folder was chosen before the unpacking failed.
-    EXPECT_EQ(DataFolder(), TempText() + "velk_data");
+    EXPECT_EQ(run_.dataFolder, TempText() + "velk_data");
 }
 
 TEST_F(ConfigurationFetchTest, TemporaryFolderLostAfterTheDownload) {
@@ -158,7 +154,7 @@ TEST_F(ConfigurationFetchTest, TemporaryFolderLostAfterTheDownload) {
     system.tempDirectory = TempText();
     ServeArchive({{"providers.yaml", "x"}});
     EXPECT_EQ(Fetch(system), "Ошибка при поиске временного каталога");
-    EXPECT_EQ(DataFolder(), "data");
+    EXPECT_EQ(run_.dataFolder, "data");
 }
 
 }  // namespace

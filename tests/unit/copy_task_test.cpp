@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "config/data_folder.h"
+#include "engine/install_plan.h"
 #include "fakes/fake_platform.h"
 #include "platform/codepage.h"
 #include "platform/registry_key.h"
@@ -26,8 +26,7 @@ constexpr char kProgramFolder[] = "C:\\Program Files\\Ormeta";
 class CopyTaskTest : public ::testing::TestWithParam<bool> {
   protected:
     CopyTaskTest() : fakes_(Is64BitSystem()) {
-        previousDataFolder_ = DataFolder();
-        SetDataFolder(kDataFolder);
+        fakes_.run.dataFolder = kDataFolder;
         fakes_.files.AddFolder(std::string(kDataFolder) + "\\files\\sub");
         fakes_.files.AddFile(std::string(kDataFolder) + "\\files\\ormeta.lic", "licence");
         fakes_.files.AddFile(std::string(kDataFolder) + "\\files\\sub\\deep.lic", "deep");
@@ -38,12 +37,11 @@ class CopyTaskTest : public ::testing::TestWithParam<bool> {
             "dst: InstallDir\n"
             "src: files/ormeta.lic\n");
     }
-    ~CopyTaskTest() override { SetDataFolder(previousDataFolder_); }
 
     bool Is64BitSystem() const { return GetParam(); }
 
     void Load(const std::string& text) {
-        task_ = std::make_unique<CopyTask>(fakes_.platform);
+        task_ = std::make_unique<CopyTask>(fakes_.platform, fakes_.run);
         task_->Load(ReadYamlPairsFromText(text));
     }
 
@@ -57,7 +55,7 @@ class CopyTaskTest : public ::testing::TestWithParam<bool> {
     }
 
     std::string Execute() {
-        return ErrorOf([&] { task_->Execute(page_, cancel_); });
+        return ErrorOf([&] { task_->Execute({}, page_, cancel_); });
     }
     std::optional<std::string> Copied(const std::string& name = "ormeta.lic") const {
         return fakes_.files.Content(std::string(kProgramFolder) + "/" + name);
@@ -67,7 +65,6 @@ class CopyTaskTest : public ::testing::TestWithParam<bool> {
     std::unique_ptr<CopyTask> task_;
     RecordingPage page_;
     std::atomic<bool> cancel_{false};
-    std::string previousDataFolder_;
 };
 
 TEST_P(CopyTaskTest, ReadsItsSettingsFromTheComponentFile) {
@@ -93,7 +90,7 @@ TEST_P(CopyTaskTest, ReadsItsSettingsFromTheComponentFile) {
 
 TEST_P(CopyTaskTest, CopyComponentsBecomeUnlistedCopyTasks) {
     const auto task = LoadComponentTask(test::DataFile("components/ormeta_license.yaml").string(),
-                                        fakes_.platform);
+                                        fakes_.platform, fakes_.run);
     const auto* copyTask = dynamic_cast<const CopyTask*>(task.get());
     ASSERT_NE(copyTask, nullptr);
     EXPECT_EQ(task->kind, TaskKind::CopyFile);
@@ -169,9 +166,9 @@ TEST_P(CopyTaskTest, CopiesTheFileReadOnlyAndReportsTheStep) {
     EXPECT_EQ(task_->status, TaskStatus::Installed);
 
     ASSERT_EQ(page_.entries.size(), 2u);
-    EXPECT_EQ(page_.entries[0].message, kMsgInstallBegins);
+    EXPECT_EQ(page_.entries[0].message, test::Step::InstallBegins);
     EXPECT_EQ(Cp1251ToUtf8(page_.entries[0].text), "Копирование файла files/ormeta.lic");
-    EXPECT_EQ(page_.entries[1].message, kMsgTaskFinished);
+    EXPECT_EQ(page_.entries[1].message, test::Step::TaskFinished);
     EXPECT_EQ(page_.entries[1].lParam, reinterpret_cast<std::intptr_t>(task_.get()));
 
     task_->Detect();

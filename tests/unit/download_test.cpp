@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "engine/page_messages.h"
 #include "fakes/fake_internet.h"
 #include "fakes/fake_private_files.h"
 #include "fakes/fake_system_info.h"
 #include "platform/codepage.h"
 #include "platform/digest.h"
+#include "support/recording_page.h"
 #include "support/test_server.h"
 #include "support/test_support.h"
 
@@ -29,31 +29,23 @@ namespace fs = std::filesystem;
 
 constexpr char kUrl[] = "https://downloads.example.invalid/setup.msi";
 
-struct PageMessage {
-    std::uint32_t id;
-    std::uintptr_t wParam;
-    std::intptr_t lParam;
-    bool operator==(const PageMessage&) const = default;
-};
-
 // The installation page as the download sees it; it may raise the cancel flag
-// when a chosen number of progress messages has arrived.
-class RecordingPage : public PageSink {
+// when a chosen number of progress reports has arrived.
+class CancellingPage : public test::RecordingPage {
   public:
-    std::intptr_t Send(std::uint32_t id, std::uintptr_t wParam, std::intptr_t lParam) override {
-        messages.push_back({id, wParam, lParam});
-        if (cancelAfter && messages.size() == *cancelAfter) cancel = true;
-        return 0;
+    CancellingPage() {
+        onMessage = [this](const Entry&) {
+            if (cancelAfter && entries.size() == *cancelAfter) cancel = true;
+        };
     }
 
-    // The percentages after the opening message.
-    std::vector<std::uintptr_t> Percents() const {
-        std::vector<std::uintptr_t> percents;
-        for (std::size_t i = 1; i < messages.size(); ++i) percents.push_back(messages[i].wParam);
+    // The percentages after the opening report.
+    std::vector<std::uint64_t> Percents() const {
+        std::vector<std::uint64_t> percents;
+        for (std::size_t i = 1; i < entries.size(); ++i) percents.push_back(entries[i].wParam);
         return percents;
     }
 
-    std::vector<PageMessage> messages;
     std::optional<std::size_t> cancelAfter;
     std::atomic<bool> cancel{false};
 };
@@ -64,7 +56,7 @@ class DownloadTest : public ::testing::Test {
         system_.tempDirectory =
             temp_.path().string() + static_cast<char>(fs::path::preferred_separator);
         context_.cancelFlag = &page_.cancel;
-        context_.page = &page_;
+        context_.progress = &page_;
     }
 
     bool Download(std::string& destination, const std::string& url = kUrl) {
@@ -78,7 +70,7 @@ class DownloadTest : public ::testing::Test {
     FakeSystemInfo system_;
     FakeInternet internet_;
     FakePrivateFiles privateFiles_;
-    RecordingPage page_;
+    CancellingPage page_;
     JobContext context_;
 };
 
@@ -110,7 +102,7 @@ struct Transfer {
     const char* name;
     FakeInternet::Response response;
     std::intptr_t announced;
-    std::vector<std::uintptr_t> percents;
+    std::vector<std::uint64_t> percents;
 };
 
 TEST_F(DownloadTest, StoresTheBodyAndReportsProgressPerBlock) {
@@ -127,13 +119,18 @@ TEST_F(DownloadTest, StoresTheBodyAndReportsProgressPerBlock) {
     for (const auto& transfer : transfers) {
         SCOPED_TRACE(transfer.name);
         internet_.responses[kUrl] = transfer.response;
-        page_.messages.clear();
+        page_.entries.clear();
+        page_.urls.clear();
         std::string destination = Target();
         ASSERT_TRUE(Download(destination)) << Message();
         EXPECT_EQ(ReadFile(destination), transfer.response.body);
-        ASSERT_FALSE(page_.messages.empty());
-        EXPECT_EQ(page_.messages[0], (PageMessage{kMsgDownloadProgress, 0, transfer.announced}));
-        for (const auto& message : page_.messages) EXPECT_EQ(message.id, kMsgDownloadProgress);
+        ASSERT_FALSE(page_.entries.empty());
+        EXPECT_EQ(page_.entries[0].wParam, 0u);
+        EXPECT_EQ(page_.entries[0].lParam, transfer.announced);
+        EXPECT_EQ(page_.urls, std::vector<std::string>{kUrl});
+        for (const auto& entry : page_.entries) {
+            EXPECT_EQ(entry.message, test::Step::DownloadProgress);
+        }
         EXPECT_EQ(page_.Percents(), transfer.percents);
         EXPECT_EQ(context_.message, "");
         EXPECT_EQ(internet_.OpenHandles(), 0u);
@@ -168,12 +165,12 @@ TEST_F(DownloadTest, PinnedFileIsKeptOnlyWithItsHash) {
 TEST_F(DownloadTest, ReplacesAnEarlierFileAndWorksWithoutAPage) {
     const std::string destination = temp_.Write("setup.msi", std::string(90000, 'x')).string();
     internet_.responses[kUrl] = FakeInternet::Body("new");
-    context_.page = nullptr;
+    context_.progress = nullptr;
     std::string target = destination;
     ASSERT_TRUE(Download(target)) << Message();
     EXPECT_EQ(target, destination);
     EXPECT_EQ(ReadFile(destination), "new");
-    EXPECT_TRUE(page_.messages.empty());
+    EXPECT_TRUE(page_.entries.empty());
 }
 
 TEST_F(DownloadTest, CancelEndsTheTransferWithThePartReceived) {
@@ -185,14 +182,14 @@ TEST_F(DownloadTest, CancelEndsTheTransferWithThePartReceived) {
     // The block read when the cancel is seen is dropped.
     for (const Case c : {Case{1, 0}, Case{3, 40000}}) {
         SCOPED_TRACE(c.cancelAfter);
-        page_.messages.clear();
+        page_.entries.clear();
         page_.cancel = false;
         page_.cancelAfter = c.cancelAfter;
         std::string destination = Target();
         EXPECT_TRUE(Download(destination));
         EXPECT_EQ(context_.message, "");
         EXPECT_EQ(ReadFile(destination), test::TestPattern(c.keptBytes));
-        EXPECT_EQ(page_.messages.size(), c.cancelAfter);
+        EXPECT_EQ(page_.entries.size(), c.cancelAfter);
         EXPECT_EQ(internet_.OpenHandles(), 0u);
     }
 }
@@ -296,7 +293,7 @@ TEST_F(DownloadTest, FullDiskIsAFailureNamingTheFile) {
     std::string destination = Target();
     EXPECT_FALSE(Download(destination));
     EXPECT_EQ(context_.message, Utf8ToCp1251("Ошибка при записи файла ") + destination);
-    EXPECT_EQ(page_.messages.size(), 1u);
+    EXPECT_EQ(page_.entries.size(), 1u);
     EXPECT_EQ(internet_.OpenHandles(), 0u);
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/install_plan.h"
 #include "engine/program_runner.h"
 #include "fakes/fake_dialog_host.h"
 #include "fakes/fake_platform.h"
@@ -27,7 +28,7 @@ class ListedTask : public InstallTask {
     bool IsListed() const override { return listed_; }
     void Detect() override {}
     void Load(YamlPairs) override {}
-    void Execute(PageSink&, const std::atomic<bool>&) override {}
+    void Execute(const InstallPlan&, Progress&, const std::atomic<bool>&) override {}
 
   private:
     bool listed_;
@@ -43,15 +44,13 @@ struct CountingShutdown : Shutdown {
 
 class HtmlListDlgTest : public ::testing::Test {
   protected:
-    ~HtmlListDlgTest() override { rebootRequired = false; }
-
     std::shared_ptr<InstallTask> Task(TaskKind kind, TaskStatus status, const char* name,
                                       bool listed = true) {
         return std::make_shared<ListedTask>(kind, status, name, listed);
     }
 
     int Show(TaskList tasks, bool overview, std::vector<Host::Step> clicks) {
-        HtmlListDlg page(host_, std::move(tasks), fake_.system, shutdown_);
+        HtmlListDlg page(host_, std::move(tasks), fake_.system, shutdown_, fake_.run);
         page.canContinue = overview;
         page.finalMode = !overview;
         host_.steps = std::move(clicks);
@@ -108,7 +107,7 @@ TEST_F(HtmlListDlgTest, WithNothingPendingOnlyAnExitWithoutQuestionIsLeft) {
 }
 
 TEST_F(HtmlListDlgTest, LeavingTheFinalPageOffersTheRestartAnInstallerAskedFor) {
-    rebootRequired = true;
+    fake_.run.rebootRequired = true;
     const TaskList tasks = {Task(TaskKind::Certificate, TaskStatus::Installed, "Cert")};
     host_.answers = {kIdNo};
     EXPECT_EQ(Show(tasks, false, {Host::Click("ButtonCancel")}), kPageExit);
@@ -126,7 +125,7 @@ TEST_F(HtmlListDlgTest, LeavingTheFinalPageOffersTheRestartAnInstallerAskedFor) 
 }
 
 TEST_F(HtmlListDlgTest, TheListShowsTheSystemListedTasksAndPacketsOfChoices) {
-    auto software = std::make_shared<SoftwareTask>(fake_.platform);
+    auto software = std::make_shared<SoftwareTask>(fake_.platform, fake_.run);
     software->name = "CSP";
     software->logo = "142 143";
     const char* titles[] = {"Edition A", "", "Edition C"};

@@ -5,11 +5,11 @@
 #include <stdexcept>
 #include <thread>
 
-#include "engine/page_messages.h"
 #include "fakes/fake_com.h"
 #include "fakes/fake_dialog_host.h"
 #include "pages/page_result.h"
 #include "platform/codepage.h"
+#include "support/recording_page.h"
 
 namespace velk {
 namespace {
@@ -27,21 +27,22 @@ class ReportingTask : public InstallTask {
     }
     void Detect() override {}
     void Load(YamlPairs) override {}
-    void Execute(PageSink& page, const std::atomic<bool>& cancelFlag) override {
-        page.Send(kMsgDownloadBegins, 0, reinterpret_cast<std::intptr_t>(name.c_str()));
-        page.Send(kMsgDownloadProgress, 0, 1000);
-        page.Send(kMsgDownloadProgress, 40, 0);
+    void Execute(const InstallPlan&, Progress& progress,
+                 const std::atomic<bool>& cancelFlag) override {
+        progress.DownloadBegins(name);
+        progress.DownloadStarted("http://127.0.0.1/root.cer", 1000);
+        progress.DownloadAdvanced(40, 400);
         if (outcome_ == Outcome::WaitForCancel) {
             // A download polls the flag between its blocks.
             while (!cancelFlag) std::this_thread::yield();
             // The block that was under way when the flag was set.
-            page.Send(kMsgDownloadProgress, 70, 0);
+            progress.DownloadAdvanced(70, 700);
             throw std::runtime_error(Utf8ToCp1251("Отменено пользователем"));
         }
-        page.Send(kMsgInstallBegins, 0, reinterpret_cast<std::intptr_t>(name.c_str()));
+        progress.InstallBegins(name);
         if (outcome_ == Outcome::Fail) throw std::runtime_error("boom");
         status = TaskStatus::Installed;
-        page.Send(kMsgTaskFinished, 0, reinterpret_cast<std::intptr_t>(this));
+        progress.TaskFinished(*this);
     }
 
   private:
@@ -51,9 +52,11 @@ class ReportingTask : public InstallTask {
 class InstallDlgTest : public ::testing::Test {
   protected:
     int Show(TaskList tasks, std::vector<Host::Step> steps) {
-        InstallDlg page(host_, std::move(tasks), com_);
+        InstallDlg page(host_, InstallPlan({}, std::move(tasks)), com_, &record_);
         host_.steps = std::move(steps);
-        return page.DoModal();
+        const int result = page.DoModal();
+        outcome_ = page.outcome();
+        return result;
     }
     std::string Status() const { return Cp1251ToUtf8(host_.Last("text", "Status")); }
     std::string Buttons() const { return Cp1251ToUtf8(host_.Last("inner", "buttons")); }
@@ -63,6 +66,8 @@ class InstallDlgTest : public ::testing::Test {
 
     Host host_;
     FakeCom com_;
+    test::RecordingPage record_;
+    InstallDlg::Outcome outcome_ = InstallDlg::Outcome::None;
 };
 
 TEST_F(InstallDlgTest, WithNothingToInstallNoWorkerStartsAndBackOrNextAreOffered) {
@@ -92,12 +97,20 @@ TEST_F(InstallDlgTest, TheWorkersReportsBecomeStatusProgressAndTheFinalButton) {
                          "progress:shown:40", "text::Установка Root CA...", "progress:hidden:0",
                          "text::Установка успешно произведена! Нажмите кнопку «Далее»"}));
     EXPECT_EQ(Buttons(), "<input id=\"ButtonOK\" type=\"button\" value=\"Далее\" />");
+    EXPECT_EQ(outcome_, InstallDlg::Outcome::Done);
+    // The run's log heard the same reports, the URL and the end included.
+    std::vector<test::Step> heard;
+    for (const auto& entry : record_.Steps()) heard.push_back(entry.message);
+    EXPECT_EQ(heard, (std::vector<test::Step>{test::Step::DownloadBegins, test::Step::InstallBegins,
+                                              test::Step::TaskFinished, test::Step::RunFinished}));
+    EXPECT_EQ(record_.urls, std::vector<std::string>{"http://127.0.0.1/root.cer"});
 }
 
 TEST_F(InstallDlgTest, AFailedTaskEndsTheRunWithItsMessage) {
     EXPECT_EQ(Show({Task(ReportingTask::Outcome::Fail)}, {Host::AwaitCommand("Ошибка в процессе")}),
               kPageNone);
     EXPECT_EQ(Status(), "Ошибка в процессе установки: boom");
+    EXPECT_EQ(outcome_, InstallDlg::Outcome::Failed);
     EXPECT_EQ(Buttons(), "<input id=\"ButtonOK\" type=\"button\" value=\"Далее\" />");
     // Once stopped, the window's cancel code ends the page without a question
     // (the installation stage takes anything but Next as Exit).
@@ -125,6 +138,7 @@ TEST_F(InstallDlgTest, ACancelledRunKeepsReportingUntilTheWorkerEnds) {
     EXPECT_TRUE(interrupted);
     EXPECT_FALSE(shownAfterwards) << "a late report showed the hidden progress bar again";
     EXPECT_EQ(Status(), "Ошибка в процессе установки: Отменено пользователем");
+    EXPECT_EQ(outcome_, InstallDlg::Outcome::Cancelled);
 }
 
 TEST_F(InstallDlgTest, APageThatEndsDuringTheRunStopsAndAwaitsItsWorker) {

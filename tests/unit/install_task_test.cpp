@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/install_plan.h"
 #include "platform/codepage.h"
 
 namespace velk {
@@ -11,7 +12,7 @@ class PlainTask : public InstallTask {
   public:
     void Detect() override {}
     void Load(YamlPairs) override {}
-    void Execute(PageSink&, const std::atomic<bool>&) override {}
+    void Execute(const InstallPlan&, Progress&, const std::atomic<bool>&) override {}
 };
 
 TaskStatus Status(int value) { return static_cast<TaskStatus>(value); }

@@ -4,11 +4,13 @@
 
 #include <regex>
 
+#include "engine/install_plan.h"
 #include "fakes/fake_dialog_host.h"
 #include "fakes/fake_platform.h"
 #include "pages/page_result.h"
 #include "platform/codepage.h"
 #include "tasks/software_task.h"
+#include "tasks/task_set.h"
 
 namespace velk {
 namespace {
@@ -21,14 +23,14 @@ class HiddenTask : public InstallTask {
     bool IsListed() const override { return false; }
     void Detect() override {}
     void Load(YamlPairs) override {}
-    void Execute(PageSink&, const std::atomic<bool>&) override {}
+    void Execute(const InstallPlan&, Progress&, const std::atomic<bool>&) override {}
 };
 
 class PacketSelectDlgTest : public ::testing::Test {
   protected:
     std::shared_ptr<SoftwareTask> Software(const std::string& chooseType,
                                            std::vector<TaskStatus> statuses) {
-        auto task = std::make_shared<SoftwareTask>(fake_.platform);
+        auto task = std::make_shared<SoftwareTask>(fake_.platform, fake_.run);
         task->name = "Soft";
         task->logo = "145";
         task->choose_type = chooseType;
@@ -62,14 +64,15 @@ constexpr auto kDone = TaskStatus::Installed;
 
 TEST_F(PacketSelectDlgTest, AnOrChoiceIsOneRadioGroupAndOnlyTheLastPickStays) {
     const auto task = Software("or", {kNot, kNot, kNot});
-    PacketSelectDlg page(host_, {task});
+    InstallPlan plan = PlanWithDefaults({}, {task});
+    PacketSelectDlg page(host_, plan);
     host_.steps = {Host::Click(PacketLabel(*task->packets[0]), "INPUT", true),
                    Host::Click(PacketLabel(*task->packets[1]), "INPUT", true),
                    Host::Click("ButtonOK", "INPUT")};
     EXPECT_EQ(page.DoModal(), kPageNext);
-    EXPECT_FALSE(task->packets[0]->ToInstall);
-    EXPECT_TRUE(task->packets[1]->ToInstall);
-    EXPECT_FALSE(task->packets[2]->ToInstall);
+    EXPECT_FALSE(task->IsChosen(plan, *task->packets[0]));
+    EXPECT_TRUE(task->IsChosen(plan, *task->packets[1]));
+    EXPECT_FALSE(task->IsChosen(plan, *task->packets[2]));
 
     const std::string html = host_.Last("inner", "ComponentList");
     EXPECT_NE(html.find("<tr><td rowspan=\"4\"><IMG src=\"res:/PNG/#145\""), std::string::npos);
@@ -83,7 +86,6 @@ TEST_F(PacketSelectDlgTest, AnOrChoiceIsOneRadioGroupAndOnlyTheLastPickStays) {
     ASSERT_EQ(groups.size(), 3u) << html;
     EXPECT_EQ(groups[0], groups[1]);
     EXPECT_EQ(groups[1], groups[2]);
-    EXPECT_EQ(task->packets[0]->radioGroup, groups[0]);
     EXPECT_TRUE(html.ends_with("<tr><td colspan=\"3\">&nbsp;</td></tr></table>"));
 }
 
@@ -92,7 +94,8 @@ TEST_F(PacketSelectDlgTest, InstalledPacketsAndChosenOnesGetNoBox) {
     andTask->packets[2]->ToInstall = true;
     auto orTask = Software("or", {kDone, kNot});
     orTask->status = kDone;
-    PacketSelectDlg page(host_, {andTask, orTask});
+    InstallPlan plan = PlanWithDefaults({}, {andTask, orTask});
+    PacketSelectDlg page(host_, plan);
     const std::string html = page.BuildComponentList();
     EXPECT_EQ(html,
               "<table style=\"width: 100%; vertical-align: top;\">"
@@ -107,8 +110,9 @@ TEST_F(PacketSelectDlgTest, InstalledPacketsAndChosenOnesGetNoBox) {
 
 TEST_F(PacketSelectDlgTest, NextSaysWhetherAnythingWillBeInstalled) {
     const auto task = Software("and", {kNot, kNot});
+    InstallPlan plan = PlanWithDefaults({}, {task});
     {
-        PacketSelectDlg page(host_, {task});
+        PacketSelectDlg page(host_, plan);
         host_.steps = {Host::Click("ButtonOK")};
         EXPECT_EQ(page.DoModal(), kPageExit);
         EXPECT_TRUE(page.nothingToDo());
@@ -116,7 +120,7 @@ TEST_F(PacketSelectDlgTest, NextSaysWhetherAnythingWillBeInstalled) {
     }
     {
         host_.Reset();
-        PacketSelectDlg page(host_, {task});
+        PacketSelectDlg page(host_, plan);
         host_.steps = {Host::Click(PacketLabel(*task->packets[0]), "INPUT", true),
                        Host::Click("ButtonOK")};
         EXPECT_EQ(page.DoModal(), kPageNext);
@@ -126,8 +130,8 @@ TEST_F(PacketSelectDlgTest, NextSaysWhetherAnythingWillBeInstalled) {
     {
         // A hidden pending task is always carried out.
         host_.Reset();
-        task->packets[0]->ToInstall = false;
-        PacketSelectDlg page(host_, {task, std::make_shared<HiddenTask>()});
+        InstallPlan withHidden = PlanWithDefaults({}, {task, std::make_shared<HiddenTask>()});
+        PacketSelectDlg page(host_, withHidden);
         host_.steps = {Host::Click("ButtonOK")};
         EXPECT_EQ(page.DoModal(), kPageNext);
         EXPECT_EQ(ButtonLabel(), "(unchanged)");

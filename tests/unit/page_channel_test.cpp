@@ -12,7 +12,6 @@
 #include <thread>
 #include <vector>
 
-#include "engine/page_messages.h"
 #include "support/test_threads.h"
 
 namespace velk {
@@ -22,51 +21,47 @@ using test::Latch;
 using test::WakeSignal;
 using test::Watchdog;
 
-// Every message of these tests carries a text in lParam; the page copies it
-// while handling, as the installation page does.
-class RecordingPage : public PageSink {
+// Every report of these tests carries a text; the page copies it while
+// handling, as the installation page does.
+class RecordingPage : public Progress {
   public:
     struct Entry {
-        std::uint32_t message;
-        std::uintptr_t wParam;
         std::string text;
         std::thread::id thread;
     };
 
-    std::intptr_t Send(std::uint32_t message, std::uintptr_t wParam,
-                       std::intptr_t lParam) override {
-        if (whileHandling) whileHandling(message);
-        entries.push_back(
-            {message, wParam, reinterpret_cast<const char*>(lParam), std::this_thread::get_id()});
-        return 100 + static_cast<std::intptr_t>(entries.size());
+    void InstallBegins(const std::string& item) override {
+        if (whileHandling) whileHandling();
+        entries.push_back({item, std::this_thread::get_id()});
     }
+    void DownloadBegins(const std::string&) override {}
+    void DownloadStarted(const std::string&, std::uint64_t) override {}
+    void DownloadAdvanced(std::uint64_t, std::uint64_t) override {}
+    void TaskFinished(const InstallTask&) override {}
+    void RunFinished(const std::string*) override {}
 
     std::vector<Entry> entries;
-    std::function<void(std::uint32_t message)> whileHandling;
+    std::function<void()> whileHandling;
 };
 
-// Sends on a thread of its own; each text lives on the heap only for its
-// Send, so a page that read it after Send returned would show under ASan.
+// Reports on a thread of its own; each text lives on the heap only for its
+// report, so a page that read it after the report returned would show under
+// ASan.
 class Worker {
   public:
-    Worker(PageSink& channel, std::vector<std::string> texts)
+    Worker(Progress& channel, std::vector<std::string> texts)
         : thread_([this, &channel, texts] {
-              for (std::size_t i = 0; i < texts.size(); ++i) {
-                  auto text = std::make_unique<std::string>(texts[i]);
-                  answers_.push_back(channel.Send(kMsgInstallBegins, i,
-                                                  reinterpret_cast<std::intptr_t>(text->c_str())));
+              for (const auto& each : texts) {
+                  auto text = std::make_unique<std::string>(each);
+                  channel.InstallBegins(*text);
                   ++sent;
               }
           }) {}
-    std::vector<std::intptr_t> Join() {
-        thread_.join();
-        return answers_;
-    }
+    void Join() { thread_.join(); }
 
     std::atomic<int> sent = 0;
 
   private:
-    std::vector<std::intptr_t> answers_;
     std::thread thread_;
 };
 
@@ -78,19 +73,17 @@ class PageChannelTest : public ::testing::Test {
     PageChannel channel{page, wakes.Wake()};
 };
 
-TEST_F(PageChannelTest, DeliversEachMessageOnThePageThreadAndHandsBackTheAnswer) {
+TEST_F(PageChannelTest, DeliversEachReportOnThePageThread) {
     Worker worker(channel, {"первый", "второй", "третий"});
     while (page.entries.size() < 3) {
         wakes.WaitForWake();
         channel.Deliver();
     }
 
-    EXPECT_EQ(worker.Join(), (std::vector<std::intptr_t>{101, 102, 103}));
+    worker.Join();
     ASSERT_EQ(page.entries.size(), 3u);
     const char* texts[] = {"первый", "второй", "третий"};
     for (std::size_t i = 0; i < 3; ++i) {
-        EXPECT_EQ(page.entries[i].message, kMsgInstallBegins);
-        EXPECT_EQ(page.entries[i].wParam, i);
         EXPECT_EQ(page.entries[i].text, texts[i]);
         EXPECT_EQ(page.entries[i].thread, std::this_thread::get_id());
     }
@@ -99,12 +92,12 @@ TEST_F(PageChannelTest, DeliversEachMessageOnThePageThreadAndHandsBackTheAnswer)
     EXPECT_EQ(page.entries.size(), 3u);
 }
 
-TEST_F(PageChannelTest, DetachReleasesAWaitingSenderAndDropsLaterMessages) {
+TEST_F(PageChannelTest, DetachReleasesAWaitingSenderAndDropsLaterReports) {
     Worker worker(channel, {"ждёт", "после"});
     wakes.WaitForWake();  // the first message waits; the page never takes it
     channel.Detach();
 
-    EXPECT_EQ(worker.Join(), (std::vector<std::intptr_t>{0, 0}));
+    worker.Join();
     channel.Deliver();
     EXPECT_TRUE(page.entries.empty());
     EXPECT_EQ(wakes.Count(), 1);  // the dropped message woke no page
@@ -112,7 +105,7 @@ TEST_F(PageChannelTest, DetachReleasesAWaitingSenderAndDropsLaterMessages) {
 
 TEST_F(PageChannelTest, DetachWithinTheHandlerLetsTheHandlerFinishFirst) {
     Worker worker(channel, {"в работе", "после"});
-    page.whileHandling = [&](std::uint32_t) {
+    page.whileHandling = [&] {
         channel.Detach();
         // Time for a sender wrongly released by Detach to return and free
         // the text the page is about to read. Bounded by the clock, not by a
@@ -127,7 +120,7 @@ TEST_F(PageChannelTest, DetachWithinTheHandlerLetsTheHandlerFinishFirst) {
     wakes.WaitForWake();
     channel.Deliver();
 
-    EXPECT_EQ(worker.Join(), (std::vector<std::intptr_t>{101, 0}));
+    worker.Join();
     ASSERT_EQ(page.entries.size(), 1u);
     EXPECT_EQ(page.entries[0].text, "в работе");
     EXPECT_EQ(wakes.Count(), 1);
@@ -136,7 +129,7 @@ TEST_F(PageChannelTest, DetachWithinTheHandlerLetsTheHandlerFinishFirst) {
 TEST_F(PageChannelTest, HandlerExceptionReachesThePageLoopAndReleasesTheSender) {
     Worker worker(channel, {"сбой", "дальше"});
     int handled = 0;
-    page.whileHandling = [&](std::uint32_t) {
+    page.whileHandling = [&] {
         if (handled++ == 0) throw std::runtime_error("page defect");
     };
     wakes.WaitForWake();
@@ -144,7 +137,7 @@ TEST_F(PageChannelTest, HandlerExceptionReachesThePageLoopAndReleasesTheSender) 
     wakes.WaitForWake();
     channel.Deliver();
 
-    EXPECT_EQ(worker.Join(), (std::vector<std::intptr_t>{0, 101}));
+    worker.Join();
     ASSERT_EQ(page.entries.size(), 1u);
     EXPECT_EQ(page.entries[0].text, "дальше");
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <iterator>
 #include <string>
 
@@ -13,17 +14,16 @@ namespace {
 
 class ProgramRunnerTest : public ::testing::Test {
   protected:
-    ProgramRunnerTest() { rebootRequired = false; }
-    ~ProgramRunnerTest() override { rebootRequired = false; }
-
     bool Run(const std::string& commandLine, const std::string& dstUrl = "C:\\Temp\\setup.exe") {
         context_ = JobContext{};
+        context_.rebootRequired = &rebootRequired_;
         return RunPacketCommand(processes_, commandLine, dstUrl, context_);
     }
     std::string Message() const { return Cp1251ToUtf8(context_.message); }
 
     FakeProcesses processes_;
     JobContext context_;
+    std::atomic<bool> rebootRequired_{false};
 };
 
 struct Substitution {
@@ -94,13 +94,13 @@ TEST_F(ProgramRunnerTest, ARestartRequestLastsForTheRun) {
 
     for (const char* program : {"ok.exe", "fails.exe", "broken.exe", "missing.exe"}) {
         Run(program);
-        EXPECT_FALSE(rebootRequired) << program;
+        EXPECT_FALSE(rebootRequired_) << program;
     }
     EXPECT_TRUE(Run("restart.exe"));
-    EXPECT_TRUE(rebootRequired);
+    EXPECT_TRUE(rebootRequired_);
     for (const char* program : {"ok.exe", "fails.exe", "broken.exe", "missing.exe"}) {
         Run(program);
-        EXPECT_TRUE(rebootRequired) << program;
+        EXPECT_TRUE(rebootRequired_) << program;
     }
 }
 

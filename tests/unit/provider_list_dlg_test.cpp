@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "config/data_folder.h"
 #include "fakes/fake_dialog_host.h"
 #include "fakes/fake_internet.h"
 #include "fakes/fake_private_files.h"
@@ -22,13 +21,9 @@ using Host = FakeDialogHost;
 // that nothing is downloaded.
 class ProviderListDlgTest : public ::testing::Test {
   protected:
-    ProviderListDlgTest() : savedFolder_(DataFolder()) {
-        localMode = true;
-        SetDataFolder(folder_.path().string());
-    }
-    ~ProviderListDlgTest() override {
-        localMode = false;
-        SetDataFolder(savedFolder_);
+    ProviderListDlgTest() {
+        run_.localMode = true;
+        run_.dataFolder = folder_.path().string();
     }
 
     void WriteProviders(const std::string& yaml) { folder_.Write("providers.yaml", yaml); }
@@ -52,7 +47,7 @@ class ProviderListDlgTest : public ::testing::Test {
     }
 
     test::TempDir folder_;
-    std::string savedFolder_;
+    RunContext run_;
     Host host_;
     FakeInternet internet_;
     FakeSystemInfo system_;
@@ -64,7 +59,7 @@ TEST_F(ProviderListDlgTest, ListsEveryProviderAndEscapesTheirNames) {
         "- provider:\n    name: 'ООО \"Торг\" <А&Б>'\n    components: a\n"
         "- provider:\n    name: Лотос\n    components: b\n"
         "- provider:\n    name: 'Торги RES:/PNG/#200'\n    components: c\n");
-    ProviderListDlg page(host_, internet_, system_, privateFiles_);
+    ProviderListDlg page(host_, internet_, system_, privateFiles_, run_);
     EXPECT_EQ(Show(page, {}), kPageNone);  // still open: nothing ended it
     EXPECT_EQ(host_.shown, std::vector<int>{154});
     const std::string escaped = "ООО &quot;Торг&quot; &lt;А&amp;Б&gt;";
@@ -91,7 +86,7 @@ TEST_F(ProviderListDlgTest, TicksKeepTheirOrderAndEqualNamesToggleTogether) {
         "- provider:\n    name: B\n    components: b\n"
         "- provider:\n    name: C\n    components: c1\n"
         "- provider:\n    name: C\n    components: c2\n");
-    ProviderListDlg page(host_, internet_, system_, privateFiles_);
+    ProviderListDlg page(host_, internet_, system_, privateFiles_, run_);
     EXPECT_EQ(Show(page, {Host::Click(Box("B"), "INPUT", true), Host::Click(Box("A")),
                           Host::Click(Box("C")), Host::Click(Box("A")), Host::Click(Box("A")),
                           Host::Click("ButtonOK")}),
@@ -102,7 +97,7 @@ TEST_F(ProviderListDlgTest, TicksKeepTheirOrderAndEqualNamesToggleTogether) {
 
 TEST_F(ProviderListDlgTest, NextWithoutATickAsksWhetherToLeave) {
     WriteProviders("- provider:\n    name: A\n    components: a\n");
-    ProviderListDlg page(host_, internet_, system_, privateFiles_);
+    ProviderListDlg page(host_, internet_, system_, privateFiles_, run_);
     host_.answers = {kIdNo, kIdYes};
     EXPECT_EQ(Show(page, {Host::Click("ButtonOK"), Host::Click("ButtonOK")}), kPageExit);
     ASSERT_EQ(host_.boxes.size(), 2u);
@@ -115,7 +110,7 @@ TEST_F(ProviderListDlgTest, NextWithoutATickAsksWhetherToLeave) {
 
 TEST_F(ProviderListDlgTest, AConfigurationErrorShowsInRedAndOnlyTheButtonsWork) {
     WriteProviders("- provider:\n    name: [unclosed\n");
-    ProviderListDlg page(host_, internet_, system_, privateFiles_);
+    ProviderListDlg page(host_, internet_, system_, privateFiles_, run_);
     host_.answers = {kIdNo};
     EXPECT_EQ(Show(page, {Host::Click("ButtonCancel"), Host::Click("ButtonBack")}), kPageBack);
     EXPECT_EQ(Cp1251ToUtf8(host_.Last("inner", "ProviderList")),

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/page_messages.h"
+#include "engine/install_plan.h"
 #include "fakes/fake_platform.h"
 #include "platform/codepage.h"
 #include "platform/registry_key.h"
@@ -35,7 +35,7 @@ struct TestMachine {
         task->Detect();
         return task->status;
     }
-    void Execute(RegistryTask& task) { task.Execute(page, cancel); }
+    void Execute(RegistryTask& task) { task.Execute({}, page, cancel); }
 
     // The stored value as a 64-bit program sees it.
     std::string Stored(RegHandle root, const std::string& subkey, const std::string& name,
@@ -188,11 +188,11 @@ TEST_P(RegistryTaskTest, ExecuteWritesEveryRecordWhateverItsBitsAndReports) {
     EXPECT_EQ(machine.Stored(kHkeyLocalMachine, "SOFTWARE\\Vendor", "s"), "b\0"s);
     EXPECT_EQ(machine.Stored(kHkeyCurrentUser, "Software\\Z", "z"), std::string("c\0", 2));
     const std::string prefix = Utf8ToCp1251("Запись в реестр. Ключ ");
-    const std::vector<std::pair<std::uint32_t, std::string>> expected = {
-        {kMsgInstallBegins, prefix + "SOFTWARE\\Vendor"},
-        {kMsgInstallBegins, prefix + "SOFTWARE\\Vendor"},
-        {kMsgInstallBegins, prefix + "Software\\Z"},
-        {kMsgTaskFinished, ""},
+    const std::vector<std::pair<test::Step, std::string>> expected = {
+        {test::Step::InstallBegins, prefix + "SOFTWARE\\Vendor"},
+        {test::Step::InstallBegins, prefix + "SOFTWARE\\Vendor"},
+        {test::Step::InstallBegins, prefix + "Software\\Z"},
+        {test::Step::TaskFinished, ""},
     };
     ASSERT_EQ(machine.page.entries.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {

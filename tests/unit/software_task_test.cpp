@@ -12,15 +12,17 @@
 #include <string_view>
 #include <vector>
 
+#include "config/uninstall_list.h"
 #include "config/yaml_pairs.h"
 #include "engine/download.h"
+#include "engine/install_plan.h"
 #include "fakes/fake_platform.h"
 #include "platform/codepage.h"
 #include "platform/registry_key.h"
 #include "platform/system_errors.h"
 #include "support/recording_page.h"
 #include "support/test_support.h"
-#include "tasks/uninstall_list.h"
+#include "tasks/task_set.h"
 
 namespace velk {
 namespace {
@@ -37,8 +39,8 @@ void SetEdition(FakeSystemInfo& system, std::uint32_t major, std::uint32_t minor
 }
 
 // A component file written in UTF-8, read as the factory reads it.
-SoftwareTask Loaded(Platform& platform, std::string_view yaml) {
-    SoftwareTask task(platform);
+SoftwareTask Loaded(FakePlatform& fake, std::string_view yaml) {
+    SoftwareTask task(fake.platform, fake.run);
     task.Load(ReadYamlPairsFromText(yaml));
     return task;
 }
@@ -91,7 +93,7 @@ std::string Utf8(const std::string& cp1251) { return Cp1251ToUtf8(cp1251); }
 
 TEST(SoftwareTaskLoad, ReadsEveryKeyOfAPacketAndLeavesOthersToTheFactory) {
     FakePlatform fake;
-    const SoftwareTask task = Loaded(fake.platform, R"(type: software
+    const SoftwareTask task = Loaded(fake, R"(type: software
 name: Криптопровайдер
 choose_type: or
 -package:
@@ -138,7 +140,6 @@ choose_type: or
     EXPECT_EQ(first.CheckRegParam, "Version");
     EXPECT_EQ(first.alias, (std::vector<std::string>{"Crypto Provider CSP", "CSP"}));
     EXPECT_TRUE(first.ToInstall) << "whatever the value";
-    EXPECT_EQ(first.radioGroup, "");
     EXPECT_EQ(first.status, TaskStatus::NotInstalled);
     const Packet& second = *task.packets[1];
     EXPECT_EQ(Utf8(second.name), "Второй");
@@ -162,7 +163,7 @@ TEST(SoftwareTaskLoad, SplitsWindowsAtEveryCommaVerbatim) {
     };
     for (const auto& c : cases) {
         FakePlatform fake;
-        SoftwareTask task(fake.platform);
+        SoftwareTask task(fake.platform, fake.run);
         task.Load(
             {{"package:name", "A"}, {"package:windows", "old"}, {"package:windows", c.value}});
         ASSERT_EQ(task.packets.size(), 1u);
@@ -188,7 +189,7 @@ TEST(SoftwareTaskLoad, PutsTheWindowsDirectoryInPlaceOfTheFirstWin64) {
     for (const auto& c : cases) {
         FakePlatform fake;
         fake.system.windowsDirectory = c.windowsDirectory;
-        SoftwareTask task(fake.platform);
+        SoftwareTask task(fake.platform, fake.run);
         task.Load({{"package:name", "A"}, {"package:DstUrl", c.dstUrl}});
         EXPECT_EQ(task.packets.at(0)->DstUrl, c.expected) << c.dstUrl;
     }
@@ -196,7 +197,7 @@ TEST(SoftwareTaskLoad, PutsTheWindowsDirectoryInPlaceOfTheFirstWin64) {
 
 TEST(SoftwareTaskLoad, KeysOutsideAPacketsNameGoNowhereOrToThePacketBefore) {
     FakePlatform fake;
-    const SoftwareTask task = Loaded(fake.platform, R"(-package:
+    const SoftwareTask task = Loaded(fake, R"(-package:
     bits: x64
     title: before any packet
 -package:
@@ -215,7 +216,7 @@ TEST(SoftwareTaskLoad, KeysOutsideAPacketsNameGoNowhereOrToThePacketBefore) {
 
 TEST(SoftwareTaskLoad, AnAliasBlockSequenceEndsThePacketsKeys) {
     FakePlatform fake;
-    const SoftwareTask task = Loaded(fake.platform, R"(-package:
+    const SoftwareTask task = Loaded(fake, R"(-package:
     name: Block
     alias:
         - One
@@ -312,7 +313,7 @@ TEST(SoftwareTaskApplicablePackets, KeepsFileOrderFilteringBitsThenEditions) {
     for (const auto& c : cases) {
         FakePlatform fake(c.x64);
         SetEdition(fake.system, c.major, c.minor);
-        const SoftwareTask task = Loaded(fake.platform, yaml);
+        const SoftwareTask task = Loaded(fake, yaml);
         const PacketList applicable = task.ApplicablePackets();
         EXPECT_EQ(Names(applicable), c.applicable) << c.major << "." << c.minor << " x64 " << c.x64;
         for (const auto& packet : applicable) {
@@ -326,13 +327,13 @@ TEST(SoftwareTaskApplicablePackets, KeepsFileOrderFilteringBitsThenEditions) {
 TEST(SoftwareTaskApplicablePackets, UnknownBitnessIsTheUsersError) {
     FakePlatform fake;
     fake.system.wow64Fails = true;
-    SoftwareTask task = Loaded(fake.platform, PacketYaml("A"));
+    SoftwareTask task = Loaded(fake, PacketYaml("A"));
     test::RecordingPage page;
     const std::atomic<bool> cancel{false};
     const std::string expected = Utf8ToCp1251("Ошибка определения версии Windows");
     for (const auto& operation : std::vector<std::function<void()>>{
              [&] { task.ApplicablePackets(); }, [&] { task.Detect(); },
-             [&] { task.Execute(page, cancel); }}) {
+             [&] { task.Execute({}, page, cancel); }}) {
         try {
             operation();
             ADD_FAILURE() << "no error";
@@ -387,7 +388,7 @@ TEST(SoftwareTaskDetect, JudgesTheListedVersionByTheBounds) {
     };
     for (const auto& c : cases) {
         FakePlatform fake;
-        SoftwareTask task = Loaded(fake.platform, PacketYaml("Crypto", c.keys));
+        SoftwareTask task = Loaded(fake, PacketYaml("Crypto", c.keys));
         List(fake.registry, kKeyWow64_32Key, {"{CRYPTO}", "Crypto", c.displayVersion});
         task.Detect();
         const Packet& packet = *task.packets.at(0);
@@ -416,7 +417,7 @@ TEST(SoftwareTaskDetect, MatchesTheWholeDisplayNameThenTheAliases) {
     };
     for (const auto& c : cases) {
         FakePlatform fake;
-        SoftwareTask task = Loaded(fake.platform, PacketYaml("Криптопровайдер CSP", keys));
+        SoftwareTask task = Loaded(fake, PacketYaml("Криптопровайдер CSP", keys));
         List(fake.registry, kKeyWow64_32Key, c.listing);
         task.Detect();
         const Packet& packet = *task.packets.at(0);
@@ -483,8 +484,8 @@ TEST(SoftwareTaskDetect, TheLastListingDecidesAndTheThirtyTwoBitViewComesLast) {
     };
     for (const auto& c : cases) {
         FakePlatform fake(c.x64);
-        SoftwareTask task = Loaded(
-            fake.platform, PacketYaml("Crypto", "    minVersion: 4.0\n    alias: Old Crypto\n"));
+        SoftwareTask task =
+            Loaded(fake, PacketYaml("Crypto", "    minVersion: 4.0\n    alias: Old Crypto\n"));
         for (const auto& [view, listing] : c.listings) List(fake.registry, view, listing);
         task.Detect();
         EXPECT_EQ(task.packets[0]->status, c.status) << c.what;
@@ -495,9 +496,9 @@ TEST(SoftwareTaskDetect, TheLastListingDecidesAndTheThirtyTwoBitViewComesLast) {
 
 TEST(SoftwareTaskDetect, OneListingMatchesEveryPacketOfThatName) {
     FakePlatform fake;
-    SoftwareTask task = Loaded(fake.platform, PacketYaml("Crypto", "    minVersion: 5.0\n") +
-                                                  PacketYaml("Crypto", "    title: second\n") +
-                                                  PacketYaml("Other"));
+    SoftwareTask task =
+        Loaded(fake, PacketYaml("Crypto", "    minVersion: 5.0\n") +
+                         PacketYaml("Crypto", "    title: second\n") + PacketYaml("Other"));
     List(fake.registry, kKeyWow64_64Key, {"a", "Crypto", "4.5"});
     task.Detect();
     EXPECT_EQ(task.packets[0]->status, TaskStatus::InstalledOtherVersion);
@@ -543,7 +544,7 @@ TEST(SoftwareTaskDetect, TaskStatusFromThePacketsForOrAndAnd) {
             const std::string version = c.packets[i] == S::Installed ? "2.0" : "0.5";
             List(fake.registry, kKeyWow64_32Key, {name, name, version});
         }
-        SoftwareTask task = Loaded(fake.platform, yaml);
+        SoftwareTask task = Loaded(fake, yaml);
         task.Detect();
         std::string what = c.chooseType;
         for (const auto status : c.packets) what += " " + std::to_string(static_cast<int>(status));
@@ -554,7 +555,7 @@ TEST(SoftwareTaskDetect, TaskStatusFromThePacketsForOrAndAnd) {
 
 TEST(SoftwareTaskDetect, AComponentWithNoPacketForThisMachineCountsAsInstalled) {
     FakePlatform fake(false);
-    SoftwareTask task = Loaded(fake.platform, R"(-package:
+    SoftwareTask task = Loaded(fake, R"(-package:
     name: Crypto
     bits: x64
 -package:
@@ -603,10 +604,9 @@ TEST(SoftwareTaskDetect, ChecksARegistryValueInsteadOfTheList) {
     };
     for (const auto& c : cases) {
         FakePlatform fake;
-        SoftwareTask task =
-            Loaded(fake.platform,
-                   PacketYaml("Plugin", "    title: Плагин 2.1\n    CheckRegKey: " + c.checkRegKey +
-                                            "\n    CheckRegParam: '" + c.checkRegParam + "'\n"));
+        SoftwareTask task = Loaded(
+            fake, PacketYaml("Plugin", "    title: Плагин 2.1\n    CheckRegKey: " + c.checkRegKey +
+                                           "\n    CheckRegParam: '" + c.checkRegParam + "'\n"));
         const RegKey key = RegKey::Create(fake.registry, c.root, c.path, kKeyAllAccess | c.view);
         ASSERT_TRUE(key);
         key.Set(c.valueName, c.type, c.data);
@@ -622,30 +622,28 @@ TEST(SoftwareTaskDetect, ChecksARegistryValueInsteadOfTheList) {
     }
 }
 
-TEST(SoftwareTaskDetect, TheOnlyApplicablePacketIsChosenWhenTheListCanBeRead) {
+TEST(SoftwareTaskPlan, TheDefaultsAreTheOnlyApplicablePacketAndTheMarkedOnes) {
     struct Case {
         const char* what;
         std::string yaml;
-        bool listReadable;
         std::vector<bool> chosen;
     };
     const Case cases[] = {
-        {"one packet", PacketYaml("A"), true, {true}},
+        {"one packet", PacketYaml("A"), {true}},
         {"one of two fits",
          PacketYaml("A") + "-package:\n    name: B\n    bits: x32\n",
-         true,
          {true, false}},
-        {"two fit", PacketYaml("A") + PacketYaml("B"), true, {false, false}},
-        {"no list", PacketYaml("A"), false, {false}},
+        {"two fit", PacketYaml("A") + PacketYaml("B"), {false, false}},
+        {"two fit, one marked",
+         PacketYaml("A") + PacketYaml("B", "    ToInstall: yes\n"),
+         {false, true}},
     };
     for (const auto& c : cases) {
         FakePlatform fake;
-        List(fake.registry, kKeyWow64_32Key, {"a", "Other", "1.0"});
-        if (!c.listReadable) HideUninstallList(fake.registry);
-        SoftwareTask task = Loaded(fake.platform, c.yaml);
-        task.Detect();
+        auto task = std::make_shared<SoftwareTask>(Loaded(fake, c.yaml));
+        const InstallPlan plan = PlanWithDefaults({}, {task});
         std::vector<bool> chosen;
-        for (const auto& packet : task.packets) chosen.push_back(packet->ToInstall);
+        for (const auto& packet : task->packets) chosen.push_back(task->IsChosen(plan, *packet));
         EXPECT_EQ(chosen, c.chosen) << c.what;
     }
 }
@@ -656,11 +654,11 @@ TEST(SoftwareTaskDetect, AnUnreadableListStillLeavesTheRegistryChecks) {
     RegKey::Create(fake.registry, kHkeyCurrentUser, "Software\\Plugin", kKeyAllAccess)
         .Set("Version", kRegSz, "1.0");
     HideUninstallList(fake.registry);
-    SoftwareTask task = Loaded(
-        fake.platform,
-        PacketYaml("Crypto") + PacketYaml("Plugin",
-                                          "    CheckRegKey: HKEY_CURRENT_USER\\Software\\Plugin\n"
-                                          "    CheckRegParam: Version\n    title: Plugin 1.0\n"));
+    SoftwareTask task =
+        Loaded(fake, PacketYaml("Crypto") +
+                         PacketYaml("Plugin",
+                                    "    CheckRegKey: HKEY_CURRENT_USER\\Software\\Plugin\n"
+                                    "    CheckRegParam: Version\n    title: Plugin 1.0\n"));
     task.Detect();
     EXPECT_EQ(task.packets[0]->status, TaskStatus::NotInstalled);
     EXPECT_EQ(task.packets[1]->status, TaskStatus::Installed);
@@ -670,7 +668,7 @@ TEST(SoftwareTaskDetect, AnUnreadableListStillLeavesTheRegistryChecks) {
 
 TEST(SoftwareTaskDetect, AgainAfterInstalledKeepsWhatThePacketsSaid) {
     FakePlatform fake;
-    SoftwareTask task = Loaded(fake.platform, PacketYaml("Crypto", "    minVersion: 2.0\n"));
+    SoftwareTask task = Loaded(fake, PacketYaml("Crypto", "    minVersion: 2.0\n"));
     List(fake.registry, kKeyWow64_32Key, {"a", "Crypto", "2.0"});
     task.Detect();
     ASSERT_EQ(task.status, TaskStatus::Installed);
@@ -688,7 +686,16 @@ TEST(SoftwareTaskDetect, AgainAfterInstalledKeepsWhatThePacketsSaid) {
 
 // ---------------------------------------------------------------- Execute
 
-using StepList = std::vector<std::pair<std::uint32_t, std::string>>;
+using StepList = std::vector<std::pair<test::Step, std::string>>;
+
+// The plan the packet page starts from: the packets the file marks ToInstall.
+InstallPlan MarkedPlan(const SoftwareTask& task) {
+    InstallPlan plan;
+    for (std::size_t i = 0; i < task.packets.size(); ++i) {
+        if (task.packets[i]->ToInstall) plan.Choose(task, i, true);
+    }
+    return plan;
+}
 
 class SoftwareTaskExecute : public ::testing::Test {
   protected:
@@ -697,9 +704,9 @@ class SoftwareTaskExecute : public ::testing::Test {
         fake_.processes.programs["msiexec"] = ExitsWith(0);
     }
 
-    SoftwareTask Task(std::string_view yaml) { return Loaded(fake_.platform, yaml); }
+    SoftwareTask Task(std::string_view yaml) { return Loaded(fake_, yaml); }
 
-    void Execute(SoftwareTask& task) { task.Execute(page_, cancel_); }
+    void Execute(SoftwareTask& task) { task.Execute(MarkedPlan(task), page_, cancel_); }
 
     // The messages other than progress, as (message, text) with the task's
     // address standing for the final one.
@@ -737,11 +744,11 @@ TEST_F(SoftwareTaskExecute, DownloadsAndRunsTheChosenPacketsInOrder) {
 
     const std::string labelA = Utf8ToCp1251("Пакет А 1.0 all");
     const std::string labelC = "C  all";
-    EXPECT_EQ(Steps(task), (StepList{{kMsgDownloadBegins, labelA},
-                                     {kMsgInstallBegins, labelA},
-                                     {kMsgDownloadBegins, labelC},
-                                     {kMsgInstallBegins, labelC},
-                                     {kMsgTaskFinished, "task"}}));
+    EXPECT_EQ(Steps(task), (StepList{{test::Step::DownloadBegins, labelA},
+                                     {test::Step::InstallBegins, labelA},
+                                     {test::Step::DownloadBegins, labelC},
+                                     {test::Step::InstallBegins, labelC},
+                                     {test::Step::TaskFinished, "task"}}));
     EXPECT_EQ(task.status, TaskStatus::Installed);
     const Packet& a = *task.packets[0];
     EXPECT_EQ(std::filesystem::path(a.DstUrl).parent_path(), temp_.path())
@@ -818,7 +825,7 @@ TEST_F(SoftwareTaskExecute, NothingHappensWithoutPackets) {
 
 TEST_F(SoftwareTaskExecute, ACancelDuringOrAfterTheDownloadStopsBeforeTheInstaller) {
     fake_.internet.responses["http://127.0.0.1/a.msi"] = FakeInternet::Body("A");
-    for (const std::uint32_t cancelAt : {kMsgDownloadBegins, kMsgInstallBegins}) {
+    for (const test::Step cancelAt : {test::Step::DownloadBegins, test::Step::InstallBegins}) {
         cancel_ = false;
         page_.entries.clear();
         SoftwareTask task =
@@ -830,8 +837,8 @@ TEST_F(SoftwareTaskExecute, ACancelDuringOrAfterTheDownloadStopsBeforeTheInstall
             if (entry.message == cancelAt) cancel_ = true;
         };
         Execute(task);
-        EXPECT_EQ(Steps(task),
-                  (StepList{{kMsgDownloadBegins, "A  all"}, {kMsgInstallBegins, "A  all"}}));
+        EXPECT_EQ(Steps(task), (StepList{{test::Step::DownloadBegins, "A  all"},
+                                         {test::Step::InstallBegins, "A  all"}}));
         EXPECT_TRUE(fake_.processes.commandLines.empty());
         EXPECT_EQ(task.status, TaskStatus::Downloaded);
     }
@@ -844,21 +851,21 @@ TEST_F(SoftwareTaskExecute, AFailedDownloadOrInstallerFailsTheTaskWithItsMessage
     struct Case {
         std::string srcUrl;
         std::string commandLine;
-        std::vector<std::uint32_t> steps;
+        std::vector<test::Step> steps;
         std::size_t runs;
         std::string message;  // empty: the one the download itself gives
     };
     const Case cases[] = {
-        {"http://127.0.0.1/missing.msi", "msiexec A", {kMsgDownloadBegins}, 0, ""},
-        {"http://127.0.0.1:1/refused.msi", "msiexec A", {kMsgDownloadBegins}, 0, ""},
+        {"http://127.0.0.1/missing.msi", "msiexec A", {test::Step::DownloadBegins}, 0, ""},
+        {"http://127.0.0.1:1/refused.msi", "msiexec A", {test::Step::DownloadBegins}, 0, ""},
         {"http://127.0.0.1/a.msi",
          "failing",
-         {kMsgDownloadBegins, kMsgInstallBegins},
+         {test::Step::DownloadBegins, test::Step::InstallBegins},
          1,
          "Программа вернула значение отличное от нуля. Код ошибки: 1603"},
         {"",
          "missing.exe",
-         {kMsgDownloadBegins, kMsgInstallBegins},
+         {test::Step::DownloadBegins, test::Step::InstallBegins},
          1,
          "Ошибка при запуске программы"},
     };
@@ -885,7 +892,7 @@ TEST_F(SoftwareTaskExecute, AFailedDownloadOrInstallerFailsTheTaskWithItsMessage
             EXPECT_EQ(error.what(), expected);
             EXPECT_FALSE(expected.empty());
         }
-        std::vector<std::uint32_t> steps;
+        std::vector<test::Step> steps;
         for (const auto& entry : page_.Steps()) steps.push_back(entry.message);
         EXPECT_EQ(steps, c.steps) << c.srcUrl << " " << c.commandLine;
         EXPECT_EQ(fake_.processes.commandLines.size(), c.runs) << "the next packet never starts";
@@ -894,36 +901,32 @@ TEST_F(SoftwareTaskExecute, AFailedDownloadOrInstallerFailsTheTaskWithItsMessage
 
 // ---------------------------------------------------------------- one reading per load
 
-TEST(UninstallListScope, SharesOneReadingOfEachViewWhileItLives) {
+TEST(UninstallListHold, SharesOneReadingOfEachViewWhileItLives) {
     FakePlatform fake;
     List(fake.registry, kKeyWow64_32Key, {"a", "Crypto", "1.0"});
     List(fake.registry, kKeyWow64_64Key, {"a", "Crypto64", "1.0"});
     const auto detect = [&](const char* name) {
-        SoftwareTask task = Loaded(fake.platform, PacketYaml(name));
+        SoftwareTask task = Loaded(fake, PacketYaml(name));
         task.Detect();
         return task.packets[0]->installedText;
     };
     {
-        const UninstallListScope scope(fake.registry);
+        const UninstallListHold hold(fake.run.uninstallLists);
         EXPECT_EQ(detect("Crypto"), "Crypto 1.0");
         EXPECT_EQ(detect("Crypto64"), "Crypto64 1.0");
         List(fake.registry, kKeyWow64_32Key, {"a", "Crypto", "2.0"});
         List(fake.registry, kKeyWow64_64Key, {"a", "Crypto64", "2.0"});
-        EXPECT_EQ(detect("Crypto"), "Crypto 1.0") << "read once per scope";
+        EXPECT_EQ(detect("Crypto"), "Crypto 1.0") << "read once while held";
         EXPECT_EQ(detect("Crypto64"), "Crypto64 1.0");
-
-        FakeRegistry other;
-        EXPECT_EQ(UninstallListOf(other, kKeyWow64_32Key), nullptr)
-            << "another registry, without the list, is read for itself";
     }
-    EXPECT_EQ(detect("Crypto"), "Crypto 2.0") << "afresh after the scope";
+    EXPECT_EQ(detect("Crypto"), "Crypto 2.0") << "afresh once released";
     EXPECT_EQ(detect("Crypto64"), "Crypto64 2.0");
     EXPECT_EQ(fake.registry.OpenHandleCount(), 0u);
 }
 
 // Versions are read when a packet asks, from the entry that decides: the
 // entries skipped for their names must not shift which key that is.
-TEST(UninstallListScope, ReadsEachVersionFromTheEntryThatDecides) {
+TEST(UninstallListHold, ReadsEachVersionFromTheEntryThatDecides) {
     FakePlatform fake;
     List(fake.registry, kKeyWow64_32Key, {"a", std::nullopt, "9.1"});
     List(fake.registry, kKeyWow64_32Key, {"b", "Crypto", "9.2", kRegExpandSz});
@@ -934,19 +937,19 @@ TEST(UninstallListScope, ReadsEachVersionFromTheEntryThatDecides) {
     List(fake.registry, kKeyWow64_32Key, {"g", "Plugin", std::nullopt});
     List(fake.registry, kKeyWow64_64Key, {"e", "Other64", "3.0"});
     const auto detect = [&](const char* name) {
-        SoftwareTask task = Loaded(fake.platform, PacketYaml(name));
+        SoftwareTask task = Loaded(fake, PacketYaml(name));
         task.Detect();
         return task.packets[0]->installedText;
     };
     {
-        const UninstallListScope scope(fake.registry);
+        const UninstallListHold hold(fake.run.uninstallLists);
         EXPECT_EQ(detect("Other"), "Other 2.0");
         EXPECT_EQ(detect("Crypto"), "Crypto 4.5");
         EXPECT_EQ(detect("Other64"), "Other64 3.0") << "the same key name in the other view";
         EXPECT_EQ(detect("Plugin"), "Plugin ");
         EXPECT_EQ(detect("Crypto"), "Crypto 4.5") << "asked again";
     }
-    EXPECT_EQ(detect("Crypto"), "Crypto 4.5") << "without a scope";
+    EXPECT_EQ(detect("Crypto"), "Crypto 4.5") << "without a hold";
     EXPECT_EQ(fake.registry.OpenHandleCount(), 0u);
 }
 

@@ -14,9 +14,10 @@
 #include <utility>
 #include <vector>
 
-#include "engine/page_messages.h"
+#include "engine/page_channel.h"
 #include "fakes/fake_com.h"
 #include "platform/codepage.h"
+#include "support/recording_page.h"
 #include "support/test_threads.h"
 
 namespace velk {
@@ -55,7 +56,7 @@ class Journal {
 // on success, ends installed unless told otherwise.
 class ScriptedTask : public InstallTask {
   public:
-    using Step = std::function<void(PageSink& page, const std::atomic<bool>& cancelFlag)>;
+    using Step = std::function<void(Progress& progress, const std::atomic<bool>& cancelFlag)>;
 
     ScriptedTask(Journal& journal, TaskKind taskKind, const std::string& taskName,
                  TaskStatus taskStatus)
@@ -66,9 +67,10 @@ class ScriptedTask : public InstallTask {
     }
     void Detect() override {}
     void Load(YamlPairs) override {}
-    void Execute(PageSink& page, const std::atomic<bool>& cancelFlag) override {
+    void Execute(const InstallPlan&, Progress& progress,
+                 const std::atomic<bool>& cancelFlag) override {
         journal_.Add(name);
-        if (step) step(page, cancelFlag);
+        if (step) step(progress, cancelFlag);
         if (marksInstalled) status = TaskStatus::Installed;
     }
 
@@ -85,44 +87,53 @@ bool WaitForCancel(const std::atomic<bool>& cancelFlag) {
     return true;
 }
 
-std::intptr_t TextParam(const char* text) { return reinterpret_cast<std::intptr_t>(text); }
-
 // The installation page as the tests play it: its loop runs on whatever thread
-// calls RunUntilFinished or DeliverMessages, and it records what it handles.
-class TestPage : public PageSink {
+// calls RunUntilFinished or delivers, and it records what it handles.
+class TestPage : public Progress {
   public:
     struct Entry {
-        std::uint32_t message;
-        std::optional<std::string> text;  // of the name and outcome messages
-        const InstallTask* task;          // of kMsgTaskFinished
+        test::Step message;
+        std::optional<std::string> text;  // of the name and outcome reports
+        const InstallTask* task;          // of TaskFinished
         TaskStatus taskStatus;            // as the page saw it then
         std::thread::id thread;
     };
 
-    std::intptr_t Send(std::uint32_t message, std::uintptr_t, std::intptr_t lParam) override {
-        if (beforeHandling) beforeHandling(message);
-        Entry entry{message, std::nullopt, nullptr, TaskStatus::NotInstalled,
-                    std::this_thread::get_id()};
-        if (message == kMsgTaskFinished) {
-            entry.task = reinterpret_cast<const InstallTask*>(lParam);
-            entry.taskStatus = entry.task->status;
-        } else if (message != kMsgDownloadProgress && lParam != 0) {
-            entry.text = Cp1251ToUtf8(reinterpret_cast<const char*>(lParam));
-        }
-        entries.push_back(entry);
-        return static_cast<std::intptr_t>(entries.size());
+    void DownloadBegins(const std::string& item) override {
+        Add(test::Step::DownloadBegins, &item);
     }
+    void DownloadStarted(const std::string&, std::uint64_t) override {
+        Add(test::Step::DownloadProgress, nullptr);
+    }
+    void DownloadAdvanced(std::uint64_t, std::uint64_t) override {
+        Add(test::Step::DownloadProgress, nullptr);
+    }
+    void InstallBegins(const std::string& item) override { Add(test::Step::InstallBegins, &item); }
+    void TaskFinished(const InstallTask& task) override {
+        Add(test::Step::TaskFinished, nullptr, &task);
+    }
+    void RunFinished(const std::string* failure) override { Add(test::Step::RunFinished, failure); }
 
-    void RunUntilFinished(TaskProcessor& processor) {
-        while (entries.empty() || entries.back().message != kMsgRunFinished) {
+    void RunUntilFinished(PageChannel& channel) {
+        while (entries.empty() || entries.back().message != test::Step::RunFinished) {
             wakes.WaitForWake();
-            processor.DeliverMessages();
+            channel.Deliver();
         }
     }
 
     std::vector<Entry> entries;
-    std::function<void(std::uint32_t message)> beforeHandling;
+    std::function<void(test::Step message)> beforeHandling;
     WakeSignal wakes;
+
+  private:
+    void Add(test::Step message, const std::string* text, const InstallTask* task = nullptr) {
+        if (beforeHandling) beforeHandling(message);
+        Entry entry{message, std::nullopt, task, TaskStatus::NotInstalled,
+                    std::this_thread::get_id()};
+        if (task != nullptr) entry.taskStatus = task->status;
+        if (text != nullptr) entry.text = Cp1251ToUtf8(*text);
+        entries.push_back(entry);
+    }
 };
 
 class TaskProcessorTest : public ::testing::Test {
@@ -137,10 +148,10 @@ class TaskProcessorTest : public ::testing::Test {
     // Starts a processor, plays the page until the final message and destroys
     // the processor; returns the outcome text, none on success.
     std::optional<std::string> RunToEnd() {
-        TaskProcessor processor(page, page.wakes.Wake(), com);
+        TaskProcessor processor(channel, com);
         processor.cancelFlag = true;  // left from before: Start begins uncancelled
-        EXPECT_TRUE(processor.Start(tasks));
-        page.RunUntilFinished(processor);
+        EXPECT_TRUE(processor.Start(InstallPlan({}, tasks)));
+        page.RunUntilFinished(channel);
         return page.entries.back().text;
     }
 
@@ -160,7 +171,10 @@ class TaskProcessorTest : public ::testing::Test {
     Journal journal;
     FakeCom com;
     TestPage page;
-    std::vector<std::shared_ptr<InstallTask>> tasks;
+    // The worker reaches the page through a channel, as on the installation
+    // page.
+    PageChannel channel{page, page.wakes.Wake()};
+    TaskList tasks;
 };
 
 TEST_F(TaskProcessorTest, RunsThreePassesInListOrderAndRepeatsRegistryTasks) {
@@ -175,9 +189,8 @@ TEST_F(TaskProcessorTest, RunsThreePassesInListOrderAndRepeatsRegistryTasks) {
     Add(TaskKind::Certificate, "certificate-installed", TaskStatus::Installed);
     Add(TaskKind::Software, "software-installed", TaskStatus::Installed);
     Add(TaskKind::CopyFile, "copy-downloaded", TaskStatus::Downloaded);
-    std::intptr_t answer = 0;
-    software->step = [&](PageSink& sink, const std::atomic<bool>&) {
-        answer = sink.Send(kMsgInstallBegins, 0, TextParam("software"));
+    software->step = [](Progress& progress, const std::atomic<bool>&) {
+        progress.InstallBegins("software");
     };
 
     EXPECT_EQ(RunToEnd(), std::nullopt);
@@ -196,10 +209,9 @@ TEST_F(TaskProcessorTest, RunsThreePassesInListOrderAndRepeatsRegistryTasks) {
                                                "registry"};
     EXPECT_EQ(journal.Names(), expected);
     ASSERT_EQ(page.entries.size(), 2u);
-    EXPECT_EQ(page.entries[0].message, kMsgInstallBegins);
+    EXPECT_EQ(page.entries[0].message, test::Step::InstallBegins);
     EXPECT_EQ(page.entries[0].text, "software");
-    EXPECT_EQ(answer, 1);  // the page's own answer reached the task
-    EXPECT_EQ(page.entries[1].message, kMsgRunFinished);
+    EXPECT_EQ(page.entries[1].message, test::Step::RunFinished);
     for (const auto& entry : page.entries) EXPECT_EQ(entry.thread, std::this_thread::get_id());
     ExpectComBalancedOnTheWorker();
 }
@@ -263,7 +275,7 @@ TEST_P(TaskProcessorFailureTest, FailingCertificateStopsTheRunBeforeAnySoftware)
     auto certificate = Add(TaskKind::Certificate, "certificate");
     auto registry = Add(TaskKind::Registry, "registry");
     auto copy = Add(TaskKind::CopyFile, "copy");
-    certificate->step = [](PageSink&, const std::atomic<bool>&) { GetParam().fail(); };
+    certificate->step = [](Progress&, const std::atomic<bool>&) { GetParam().fail(); };
 
     EXPECT_EQ(RunToEnd(), GetParam().outcome);
 
@@ -273,10 +285,10 @@ TEST_P(TaskProcessorFailureTest, FailingCertificateStopsTheRunBeforeAnySoftware)
         EXPECT_EQ(untouched->status, TaskStatus::NotInstalled) << untouched->name;
     }
     ASSERT_EQ(page.entries.size(), 2u);
-    EXPECT_EQ(page.entries[0].message, kMsgTaskFinished);
+    EXPECT_EQ(page.entries[0].message, test::Step::TaskFinished);
     EXPECT_EQ(page.entries[0].task, certificate.get());
     EXPECT_EQ(page.entries[0].taskStatus, TaskStatus::Failed);
-    EXPECT_EQ(page.entries[1].message, kMsgRunFinished);
+    EXPECT_EQ(page.entries[1].message, test::Step::RunFinished);
     ExpectComBalancedOnTheWorker();
 }
 
@@ -293,7 +305,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(TaskProcessorTest, FailureInTheSoftwarePassSkipsTheLastRegistryPass) {
     Add(TaskKind::Registry, "registry");
-    Add(TaskKind::Software, "software")->step = [](PageSink&, const std::atomic<bool>&) {
+    Add(TaskKind::Software, "software")->step = [](Progress&, const std::atomic<bool>&) {
         throw std::runtime_error("installer failed");
     };
     Add(TaskKind::CopyFile, "copy");
@@ -310,17 +322,17 @@ TEST_F(TaskProcessorTest, CancelDuringADownloadLetsTheRemainingTasksRun) {
     Add(TaskKind::Registry, "registry", TaskStatus::Installed);
     bool sawCancel = false;
     download->marksInstalled = false;
-    download->step = [&](PageSink& sink, const std::atomic<bool>& cancelFlag) {
-        sink.Send(kMsgDownloadBegins, 0, TextParam("download"));
+    download->step = [&](Progress& progress, const std::atomic<bool>& cancelFlag) {
+        progress.DownloadBegins("download");
         sawCancel = WaitForCancel(cancelFlag);
     };
-    TaskProcessor processor(page, page.wakes.Wake(), com);
-    page.beforeHandling = [&](std::uint32_t message) {
-        if (message == kMsgDownloadBegins) processor.cancelFlag = true;
+    TaskProcessor processor(channel, com);
+    page.beforeHandling = [&](test::Step message) {
+        if (message == test::Step::DownloadBegins) processor.cancelFlag = true;
     };
 
-    ASSERT_TRUE(processor.Start(tasks));
-    page.RunUntilFinished(processor);
+    ASSERT_TRUE(processor.Start(InstallPlan({}, tasks)));
+    page.RunUntilFinished(channel);
 
     EXPECT_TRUE(sawCancel);
     EXPECT_EQ(journal.Names(),
@@ -348,33 +360,36 @@ TEST_F(TaskProcessorTest, DestroyingTheProcessorStopsATaskPollingTheFlag) {
     bool sawCancel = false;
     auto download = Add(TaskKind::Software, "download");
     download->marksInstalled = false;
-    download->step = [&](PageSink&, const std::atomic<bool>& cancelFlag) {
+    download->step = [&](Progress&, const std::atomic<bool>& cancelFlag) {
         polling.Open();
         sawCancel = WaitForCancel(cancelFlag);
     };
     Add(TaskKind::Registry, "registry");
     {
-        TaskProcessor processor(page, page.wakes.Wake(), com);
-        ASSERT_TRUE(processor.Start(tasks));
+        TaskProcessor processor(channel, com);
+        ASSERT_TRUE(processor.Start(InstallPlan({}, tasks)));
         polling.Wait();
+        channel.Detach();  // as the page that ends does first: the run's end waits for it
     }
     EXPECT_TRUE(sawCancel);
     EXPECT_EQ(journal.Names(), (std::vector<std::string>{"registry", "download", "registry"}));
     ExpectComBalancedOnTheWorker();
 }
 
-TEST_F(TaskProcessorTest, DestroyingTheProcessorReleasesAWorkerThatWaitsForThePage) {
-    std::intptr_t answer = -1;
-    Add(TaskKind::Software, "download")->step = [&](PageSink& sink, const std::atomic<bool>&) {
-        answer = sink.Send(kMsgDownloadBegins, 0, TextParam("download"));
+TEST_F(TaskProcessorTest, APageThatDetachesReleasesAWorkerWaitingForIt) {
+    bool returned = false;
+    Add(TaskKind::Software, "download")->step = [&](Progress& progress, const std::atomic<bool>&) {
+        progress.DownloadBegins("download");
+        returned = true;
     };
     Add(TaskKind::CopyFile, "copy");
     {
-        TaskProcessor processor(page, page.wakes.Wake(), com);
-        ASSERT_TRUE(processor.Start(tasks));
-        page.wakes.WaitForWake();  // and never answer
+        TaskProcessor processor(channel, com);
+        ASSERT_TRUE(processor.Start(InstallPlan({}, tasks)));
+        page.wakes.WaitForWake();  // and never deliver
+        channel.Detach();          // as a page that ends does, before its processor goes
     }
-    EXPECT_EQ(answer, 0);
+    EXPECT_TRUE(returned);
     EXPECT_EQ(journal.Names(), (std::vector<std::string>{"download", "copy"}));
     EXPECT_TRUE(page.entries.empty());
     ExpectComBalancedOnTheWorker();
@@ -383,24 +398,23 @@ TEST_F(TaskProcessorTest, DestroyingTheProcessorReleasesAWorkerThatWaitsForThePa
 TEST_F(TaskProcessorTest, DetachedPageGetsNothingMoreWhileTheRunGoesOn) {
     Latch entered;
     Latch release;
-    std::intptr_t answer = -1;
-    Add(TaskKind::Software, "installer")->step = [&](PageSink& sink, const std::atomic<bool>&) {
+    Add(TaskKind::Software, "installer")->step = [&](Progress& progress, const std::atomic<bool>&) {
         entered.Open();
         release.Wait();
-        answer = sink.Send(kMsgInstallBegins, 0, TextParam("installer"));
+        progress.InstallBegins("installer");
     };
     Add(TaskKind::Registry, "registry", TaskStatus::Installed);
     {
-        TaskProcessor processor(page, page.wakes.Wake(), com);
-        ASSERT_TRUE(processor.Start(tasks));
+        TaskProcessor processor(channel, com);
+        ASSERT_TRUE(processor.Start(InstallPlan({}, tasks)));
         entered.Wait();
         EXPECT_FALSE(processor.WaitForEnd(0ms));
-        processor.DetachPage();
+        channel.Detach();
         release.Open();
         EXPECT_TRUE(processor.WaitForEnd(kPatience));
         EXPECT_FALSE(processor.cancelFlag);
     }
-    EXPECT_EQ(answer, 0);
+    EXPECT_TRUE(page.entries.empty());
     EXPECT_EQ(page.wakes.Count(), 0);
     EXPECT_EQ(journal.Names(), (std::vector<std::string>{"installer", "registry"}));
     ExpectComBalancedOnTheWorker();

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "config/data_folder.h"
+#include "engine/install_plan.h"
 #include "fakes/fake_platform.h"
 #include "platform/codepage.h"
 #include "support/test_support.h"
@@ -41,7 +41,7 @@ class ScriptedTask : public InstallTask {
         if (FindValue(pairs, "fails") == "detect") Fail();
         status = static_cast<TaskStatus>(std::stoi(FindValue(pairs, "status")));
     }
-    void Execute(PageSink&, const std::atomic<bool>&) override {}
+    void Execute(const InstallPlan&, Progress&, const std::atomic<bool>&) override {}
 
     Platform* platform;
     YamlPairs pairs;
@@ -78,8 +78,7 @@ struct Component {
 
 class TaskSetTest : public testing::Test {
   protected:
-    TaskSetTest() : previousFolder_(DataFolder()) { SetDataFolder(folder_.path().string()); }
-    ~TaskSetTest() override { SetDataFolder(previousFolder_); }
+    TaskSetTest() { fakes.run.dataFolder = folder_.path().string(); }
 
     void Write(const Component& c) {
         folder_.Write(c.name + ".yaml", "type: " + c.type + "\nname: " + c.name + "\nstatus: " +
@@ -90,11 +89,12 @@ class TaskSetTest : public testing::Test {
     }
 
     bool Load(const std::vector<std::string>& components) {
-        return LoadTaskSet(Provider{"Name", components}, taskSet, fakes.platform, kScriptedTypes);
+        return LoadTaskSet(Provider{"Name", components}, taskSet, fakes.platform, fakes.run,
+                           kScriptedTypes);
     }
     std::shared_ptr<InstallTask> LoadFile(const std::string& name,
                                           std::span<const TaskType> types = kScriptedTypes) {
-        return LoadComponentTask(ComponentPath(name), fakes.platform, types);
+        return LoadComponentTask(ComponentPath(fakes.run, name), fakes.platform, fakes.run, types);
     }
 
     std::vector<std::string> TaskNames() const {
@@ -111,7 +111,6 @@ class TaskSetTest : public testing::Test {
     TaskSet taskSet;
 
   private:
-    std::string previousFolder_;
 };
 
 TEST_F(TaskSetTest, TypeNamesMatchExactly) {
@@ -154,7 +153,7 @@ TEST_F(TaskSetTest, CommonKeysAreSetAndTheKindGetsEveryPairAndThePlatform) {
     EXPECT_EQ(task->logo, "logo.png");
     auto& scripted = dynamic_cast<ScriptedTask&>(*task);
     EXPECT_EQ(scripted.platform, &fakes.platform);
-    EXPECT_EQ(scripted.pairs, ReadYamlPairs(ComponentPath("c")));
+    EXPECT_EQ(scripted.pairs, ReadYamlPairs(ComponentPath(fakes.run, "c")));
     EXPECT_EQ(scripted.detections, 0);  // loading alone examines nothing
 
     folder_.Write("bare.yaml", "type: scripted\n");
@@ -243,7 +242,7 @@ TEST_F(TaskSetTest, AFailureEndsTheLoadWithItsMessage) {
 }
 
 TEST_F(TaskSetTest, KnownTypesCreateTheirKinds) {
-    SetDataFolder(test::DataFile("components").string());
+    fakes.run.dataFolder = test::DataFile("components").string();
     const struct {
         const char* component;
         TaskKind kind;
@@ -262,9 +261,10 @@ TEST_F(TaskSetTest, KnownTypesCreateTheirKinds) {
         ASSERT_NE(task, nullptr);
         EXPECT_EQ(task->kind, c.kind);
         EXPECT_EQ(std::type_index(typeid(*task)), c.type);
-        EXPECT_EQ(task->name, FindValue(ReadYamlPairs(ComponentPath(c.component)), "name"));
+        EXPECT_EQ(task->name,
+                  FindValue(ReadYamlPairs(ComponentPath(fakes.run, c.component)), "name"));
     }
-    SetDataFolder(folder_.path().string());
+    fakes.run.dataFolder = folder_.path().string();
     folder_.Write("revocation.yaml", "type: crl\nname: x\n");
     EXPECT_EQ(LoadFile("revocation", KnownTaskTypes()), nullptr);
 }

@@ -2,8 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/command_line.h"
-#include "config/data_folder.h"
 #include "fakes/fake_dialog_host.h"
 #include "fakes/fake_platform.h"
 #include "pages/page_result.h"
@@ -26,28 +27,29 @@ struct NoShutdown : Shutdown {
 // window and the fakes of the system.
 class WizardTest : public ::testing::Test {
   protected:
-    WizardTest() : savedFolder_(DataFolder()) {
-        localMode = true;
-        SetDataFolder(folder_.path().string());
+    WizardTest() {
+        run_.localMode = true;
+        run_.dataFolder = folder_.path().string();
         folder_.Write("providers.yaml", "- provider:\n    name: Site\n    components: settings\n");
         folder_.Write("settings.yaml",
                       "type: registry\nname: Settings\n-record:\n    bits: all\n"
                       "    key: HKEY_CURRENT_USER\\Software\\Velk Test\n    type: REG_DWORD\n"
                       "    name: Level\n    value: 2a\n");
     }
-    ~WizardTest() override {
-        localMode = false;
-        SetDataFolder(savedFolder_);
-    }
 
     int Run(std::vector<Host::Step> steps) {
         host_.steps = std::move(steps);
-        Wizard wizard(host_, platform_, shutdown_);
-        return wizard.RunWelcome();
+        Wizard wizard(host_, platform_, shutdown_, run_, report_);
+        const int result = wizard.RunWelcome();
+        exitCode_ = ExitCodeFor(wizard.end());
+        return result;
     }
 
     test::TempDir folder_;
-    std::string savedFolder_;
+    RunContext run_;
+    std::vector<std::string> log_;
+    RunReport report_{nullptr, [this](std::string_view line) { log_.emplace_back(line); }, false};
+    int exitCode_ = -1;
     FakePlatform fake_;
     Host host_;
     Platform platform_{
@@ -76,6 +78,15 @@ TEST_F(WizardTest, AWalkThroughEveryPageWritesWhatTheSiteNeeds) {
     EXPECT_EQ(type, kRegDword);
     EXPECT_EQ(data, std::string("\x2a\0\0\0", 4));
     EXPECT_TRUE(host_.steps.empty());
+    EXPECT_EQ(exitCode_, kExitDone);
+    // The log tells the sites, the states before and after, and what was written.
+    const auto logged = [this](const std::string& text) {
+        return std::find(log_.begin(), log_.end(), text) != log_.end();
+    };
+    EXPECT_TRUE(logged("Выбран сайт: Site"));
+    EXPECT_TRUE(logged("Site | Settings | не установлено"));
+    EXPECT_TRUE(logged("Записано в реестр: HKEY_CURRENT_USER\\Software\\Velk Test\\Level = 2a"));
+    EXPECT_TRUE(logged("Site | Settings | установлено"));
 }
 
 TEST_F(WizardTest, BackAndAgainShowTheEarlierPageAnew) {
@@ -85,6 +96,7 @@ TEST_F(WizardTest, BackAndAgainShowTheEarlierPageAnew) {
              Host::Click("ButtonOK"), Host::AwaitCommand("<table"), Host::Click("ButtonCancel")}),
         kPageExit);
     EXPECT_EQ(host_.shown, (std::vector<int>{103, 154, 103, 154}));
+    EXPECT_EQ(exitCode_, kExitCancelled);
 }
 
 TEST_F(WizardTest, EverythingInstalledGoesStraightToTheFinalPage) {
@@ -98,6 +110,7 @@ TEST_F(WizardTest, EverythingInstalledGoesStraightToTheFinalPage) {
                    Host::Click("ButtonCancel")}),
               kPageNext);
     EXPECT_EQ(host_.shown, (std::vector<int>{103, 154, 104}));
+    EXPECT_EQ(exitCode_, kExitDone);
 }
 
 TEST_F(WizardTest, AComponentThatCannotBeLoadedEndsTheWizardWithAnErrorBox) {
@@ -110,6 +123,7 @@ TEST_F(WizardTest, AComponentThatCannotBeLoadedEndsTheWizardWithAnErrorBox) {
     EXPECT_EQ(Cp1251ToUtf8(host_.boxes[0].caption), "Ошибка");
     EXPECT_EQ(host_.boxes[0].icon, kMbIconError);
     EXPECT_EQ(host_.shown, (std::vector<int>{103, 154}));
+    EXPECT_EQ(exitCode_, kExitConfigurationUnreadable);
 }
 
 TEST(CommandLine, SwitchesAreExactAndStartWithASlashOrDash) {

@@ -18,6 +18,7 @@ ProcessRun Win32Processes::Run(const std::string& commandLine) {
     ProcessRun run;
     if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                           &startup, &info)) {
+        run.systemError = ::GetLastError();
         return run;
     }
     const Win32Handle process(info.hProcess);
@@ -28,6 +29,7 @@ ProcessRun Win32Processes::Run(const std::string& commandLine) {
     if (::WaitForSingleObject(process.get(), INFINITE) != WAIT_OBJECT_0 ||
         !::GetExitCodeProcess(process.get(), &exitCode)) {
         run.outcome = ProcessOutcome::kNoExitCode;
+        run.systemError = ::GetLastError();
         return run;
     }
     run.outcome = ProcessOutcome::kExited;

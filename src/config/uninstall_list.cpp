@@ -1,4 +1,4 @@
-#include "tasks/uninstall_list.h"
+#include "config/uninstall_list.h"
 
 #include "platform/system_errors.h"
 
@@ -8,8 +8,6 @@ namespace {
 constexpr char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 // The buffers the values are read into; a longer value counts as unreadable.
 constexpr std::uint32_t kValueCapacity = 256;
-
-UninstallListScope* activeScope = nullptr;
 
 }  // namespace
 
@@ -57,21 +55,14 @@ const std::optional<std::string>& UninstallList::DisplayVersion(std::size_t inde
     return entry.displayVersion;
 }
 
-UninstallListScope::UninstallListScope(Registry& registry) : registry_(registry) {
-    activeScope = this;
-}
-
-UninstallListScope::~UninstallListScope() { activeScope = nullptr; }
-
-SharedUninstallList UninstallListOf(Registry& registry, std::uint32_t view) {
+SharedUninstallList UninstallLists::Of(Registry& registry, std::uint32_t view) {
     const auto read = [&]() -> SharedUninstallList {
         auto list = UninstallList::Read(registry, view);
         return list ? std::make_shared<const UninstallList>(std::move(*list)) : nullptr;
     };
-    if (activeScope == nullptr || &activeScope->registry_ != &registry) return read();
-    auto& views = activeScope->views_;
-    auto it = views.find(view);
-    if (it == views.end()) it = views.emplace(view, read()).first;
+    if (!holding_) return read();
+    auto it = views_.find(view);
+    if (it == views_.end()) it = views_.emplace(view, read()).first;
     return it->second;
 }
 

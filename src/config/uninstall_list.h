@@ -59,24 +59,35 @@ class UninstallList {
 
 using SharedUninstallList = std::shared_ptr<const UninstallList>;
 
-// While a scope lives, UninstallListOf reads each view of its registry once
-// and hands every later caller the same entries: loading a task set detects
-// many components in a row, and each reading of a long list costs thousands
-// of registry calls. Scopes do not nest; outside one every call reads afresh.
-class UninstallListScope {
+// The lists of a run's registry. While holding, each view is read once and
+// every later caller gets the same entries: loading a task set detects many
+// components in a row, and each reading of a long list costs thousands of
+// registry calls. Otherwise every call reads afresh, so that a detection
+// after an installation sees what it installed.
+class UninstallLists {
   public:
-    explicit UninstallListScope(Registry& registry);
-    ~UninstallListScope();
-    UninstallListScope(const UninstallListScope&) = delete;
-    UninstallListScope& operator=(const UninstallListScope&) = delete;
+    // The list of one view, null when it cannot be opened.
+    SharedUninstallList Of(Registry& registry, std::uint32_t view);
 
   private:
-    friend SharedUninstallList UninstallListOf(Registry& registry, std::uint32_t view);
-    Registry& registry_;
+    friend class UninstallListHold;
+    bool holding_ = false;
     std::map<std::uint32_t, SharedUninstallList> views_;
 };
 
-// The list of one view, null when it cannot be opened.
-SharedUninstallList UninstallListOf(Registry& registry, std::uint32_t view);
+// Keeps the lists read while it lives; they are dropped when it ends.
+class UninstallListHold {
+  public:
+    explicit UninstallListHold(UninstallLists& lists) : lists_(lists) { lists_.holding_ = true; }
+    ~UninstallListHold() {
+        lists_.holding_ = false;
+        lists_.views_.clear();
+    }
+    UninstallListHold(const UninstallListHold&) = delete;
+    UninstallListHold& operator=(const UninstallListHold&) = delete;
+
+  private:
+    UninstallLists& lists_;
+};
 
 }  // namespace velk
