@@ -92,6 +92,9 @@ int Wizard::RunComponents(const ProviderList& sites) {
     }
     report_.States("Состояние до установки (сайт | компонент | состояние):", sites, taskSet.tasks,
                    false);
+    // The choices live as long as the tasks: they survive Back to the
+    // overview and a packet page shown again.
+    InstallPlan plan = PlanWithDefaults(sites, taskSet.tasks);
     int result = kPageNone;
     if (!taskSet.allInstalled) {
         result = RunStageLoop(
@@ -101,11 +104,7 @@ int Wizard::RunComponents(const ProviderList& sites) {
                 page->canContinue = true;
                 return page;
             },
-            [&](HtmlListDlg&) {
-                // Every visit of the packet page starts from the defaults.
-                InstallPlan plan = PlanWithDefaults(sites, taskSet.tasks);
-                return RunPackets(taskSet, plan);
-            });
+            [&](HtmlListDlg&) { return RunPackets(taskSet, plan); });
     }
     if (result == kPageNext || taskSet.allInstalled) result = RunFinalStatus(sites);
     return result;

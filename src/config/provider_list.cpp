@@ -103,4 +103,13 @@ std::string DescribeProvider(const Provider& provider) {
     return text;
 }
 
+void TraceProviders(const ProviderList& providers) {
+    if (!TraceEnabled()) return;
+    for (const auto& provider : providers) {
+        std::string text = DescribeProvider(*provider);
+        if (!text.empty() && text.back() == '\n') text.pop_back();
+        Trace(text);
+    }
+}
+
 }  // namespace velk

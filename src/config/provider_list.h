@@ -44,5 +44,7 @@ Provider MergeProviders(const ProviderList& chosen);
 
 // "name: N\n" and one "component: C\n" per component, for the trace.
 std::string DescribeProvider(const Provider& provider);
+// Traces DescribeProvider of every provider, as the sites are read.
+void TraceProviders(const ProviderList& providers);
 
 }  // namespace velk

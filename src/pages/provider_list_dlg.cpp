@@ -51,6 +51,7 @@ void ProviderListDlg::OnDocumentComplete() {
         try {
             FetchConfiguration(internet_, system_, files_, run_, record_);
             providers = ReadProviderList(ProviderListPath(run_));
+            TraceProviders(providers);
         } catch (const std::runtime_error& e) {
             error = e.what();
         } catch (...) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string_view>
 
 namespace velk {
@@ -9,5 +10,8 @@ namespace velk {
 void EnableTrace(bool enabled);
 bool TraceEnabled();
 void Trace(std::string_view line);
+// Where the lines go instead of standard output (the console and the log of
+// a run); null goes back to standard output. Set before tracing starts.
+void SetTraceSink(std::function<void(std::string_view line)> sink);
 
 }  // namespace velk
