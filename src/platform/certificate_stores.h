@@ -42,6 +42,13 @@ class CertificateStores {
     // no certificate or the store refuses it.
     virtual bool AddEncodedToSystemStore(const std::string& storeName, const Bytes& encoded) = 0;
 
+    // The same for the local machine's system store of that name
+    // (CertOpenStore with CERT_STORE_PROV_SYSTEM_A and
+    // CERT_SYSTEM_STORE_LOCAL_MACHINE, CertAddEncodedCertificateToStore with
+    // CERT_STORE_ADD_USE_EXISTING): no question to the user, trusted by every
+    // user. The current user's ROOT and CA stores show the machine's.
+    virtual bool AddEncodedToMachineStore(const std::string& storeName, const Bytes& encoded) = 0;
+
     // CryptHashCertificate with CALG_SHA1 and the default provider: the
     // thumbprint of data, as the stores file a certificate of that encoding.
     virtual bool Sha1(const Bytes& data, Bytes* thumbprint) = 0;

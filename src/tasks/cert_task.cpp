@@ -61,9 +61,10 @@ void CertTask::Import(Certificate& certificate, Progress& progress) {
     if (thumbprint != ParseStamp(certificate.stamp)) {
         throw std::runtime_error(Utf8ToCp1251(kThumbprintError) + certificate.name);
     }
-    if (!stores.AddEncodedToSystemStore(certificate.store, certificate.bytes)) {
-        throw std::runtime_error(Utf8ToCp1251(kImportError));
-    }
+    const bool added = run_.machineCertificates
+                           ? stores.AddEncodedToMachineStore(certificate.store, certificate.bytes)
+                           : stores.AddEncodedToSystemStore(certificate.store, certificate.bytes);
+    if (!added) throw std::runtime_error(Utf8ToCp1251(kImportError));
     progress.Changed(Change::Certificate, certificate.stamp + " " + certificate.store);
 }
 

@@ -25,6 +25,7 @@ class CertificateStoresContract : public ::testing::TestWithParam<CertificateSto
         for (const char* store : {"ROOT", "CA"}) {
             for (const TestCertificate* certificate : {&root_, &ca_}) {
                 GetParam().remove(store, certificate->thumbprint);
+                GetParam().removeFromMachine(store, certificate->thumbprint);
             }
         }
     }
@@ -80,6 +81,17 @@ TEST_P(CertificateStoresContract, AddedCertificatesAreFoundInTheirOwnStoreOnly) 
     EXPECT_FALSE(Holds("MY", root_.thumbprint));
     // Store names are registry key names: letter case does not matter.
     EXPECT_TRUE(Holds("root", root_.thumbprint));
+}
+
+// An unattended run puts roots into the machine's store, where nobody is asked;
+// detection looks in the current user's, which must show them.
+TEST_P(CertificateStoresContract, TheUsersRootStoreShowsTheMachinesRoots) {
+    ASSERT_FALSE(Holds("ROOT", root_.thumbprint));
+    EXPECT_TRUE(stores_->AddEncodedToMachineStore("ROOT", root_.der));
+    EXPECT_TRUE(stores_->AddEncodedToMachineStore("ROOT", root_.der));
+    EXPECT_FALSE(stores_->AddEncodedToMachineStore("ROOT", TextBytes("no certificate")));
+    EXPECT_TRUE(Holds("ROOT", root_.thumbprint));
+    EXPECT_FALSE(Holds("CA", root_.thumbprint));
 }
 
 TEST_P(CertificateStoresContract, OnlyTheWholeThumbprintFindsACertificate) {

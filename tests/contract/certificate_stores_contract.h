@@ -12,11 +12,14 @@ namespace velk::test {
 
 // One set of certificate stores the suite runs against. remove takes every
 // certificate of that thumbprint out of the named store of the current user,
-// so the suite leaves the system as it found it.
+// removeFromMachine out of the machine's, so the suite leaves the system as
+// it found it.
 struct CertificateStoresTarget {
+    using Remove = std::function<void(const std::string& store, const Bytes& thumbprint)>;
     std::string name;
     std::function<std::unique_ptr<CertificateStores>()> make;
-    std::function<void(const std::string& store, const Bytes& thumbprint)> remove;
+    Remove remove;
+    Remove removeFromMachine;
 };
 
 inline void PrintTo(const CertificateStoresTarget& target, std::ostream* out) {

@@ -9,7 +9,7 @@ std::vector<CertificateStoresTarget> CertificateStoresTargets() {
     };
     // Each test gets fresh stores, so there is nothing to remove.
     auto keep = [](const std::string&, const Bytes&) {};
-    return {{"fake", make, keep}};
+    return {{"fake", make, keep, keep}};
 }
 
 }  // namespace velk::test

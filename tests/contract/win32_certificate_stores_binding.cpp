@@ -9,7 +9,7 @@ std::vector<CertificateStoresTarget> CertificateStoresTargets() {
     auto make = []() -> std::unique_ptr<CertificateStores> {
         return std::make_unique<Win32CertificateStores>();
     };
-    return {{WineArch(), make, &RemoveUserCertificate}};
+    return {{WineArch(), make, &RemoveUserCertificate, &RemoveMachineCertificate}};
 }
 
 }  // namespace velk::test

@@ -115,21 +115,33 @@ CertStoreHandle FakeCertificateStores::OpenSystemStore(const std::string& name) 
 bool FakeCertificateStores::FindBySha1(CertStoreHandle store, const Bytes& thumbprint) {
     const auto handle = handles_.find(store);
     if (handle == handles_.end()) return false;
-    const auto certificates = stores_.find(handle->second);
-    if (certificates == stores_.end()) return false;
-    return std::any_of(certificates->second.begin(), certificates->second.end(),
-                       [&](const Bytes& encoded) { return Sha1Digest(encoded) == thumbprint; });
+    const auto holds = [&thumbprint](const std::map<std::string, std::vector<Bytes>>& stores,
+                                     const std::string& name) {
+        const auto certificates = stores.find(name);
+        return certificates != stores.end() &&
+               std::any_of(certificates->second.begin(), certificates->second.end(),
+                           [&](const Bytes& encoded) { return Sha1Digest(encoded) == thumbprint; });
+    };
+    const std::string& name = handle->second;
+    const bool showsMachine = name == "ROOT" || name == "CA";
+    return holds(stores_, name) || (showsMachine && holds(machineStores_, name));
 }
 
 bool FakeCertificateStores::CloseStore(CertStoreHandle store) { return handles_.erase(store) == 1; }
 
 bool FakeCertificateStores::AddEncodedToSystemStore(const std::string& storeName,
                                                     const Bytes& encoded) {
-    if (!Available(storeName) || !StartsWithDerSequence(encoded)) return false;
-    std::vector<Bytes>& certificates = stores_[StoreKey(storeName)];
-    if (std::find(certificates.begin(), certificates.end(), encoded) == certificates.end()) {
-        certificates.push_back(encoded);
-    }
+    return Available(storeName) && Add(stores_[StoreKey(storeName)], encoded);
+}
+
+bool FakeCertificateStores::AddEncodedToMachineStore(const std::string& storeName,
+                                                     const Bytes& encoded) {
+    return Available(storeName) && Add(machineStores_[StoreKey(storeName)], encoded);
+}
+
+bool FakeCertificateStores::Add(std::vector<Bytes>& store, const Bytes& encoded) {
+    if (!StartsWithDerSequence(encoded)) return false;
+    if (std::find(store.begin(), store.end(), encoded) == store.end()) store.push_back(encoded);
     return true;
 }
 
@@ -141,6 +153,11 @@ bool FakeCertificateStores::Sha1(const Bytes& data, Bytes* thumbprint) {
 std::vector<Bytes> FakeCertificateStores::Certificates(const std::string& storeName) const {
     const auto certificates = stores_.find(StoreKey(storeName));
     return certificates == stores_.end() ? std::vector<Bytes>{} : certificates->second;
+}
+
+std::vector<Bytes> FakeCertificateStores::MachineCertificates(const std::string& storeName) const {
+    const auto certificates = machineStores_.find(StoreKey(storeName));
+    return certificates == machineStores_.end() ? std::vector<Bytes>{} : certificates->second;
 }
 
 }  // namespace velk

@@ -9,9 +9,11 @@
 
 namespace velk::test {
 
-void RemoveUserCertificate(const std::string& store, const Bytes& thumbprint) {
-    const HCERTSTORE registry = ::CertOpenStore(CERT_STORE_PROV_SYSTEM_REGISTRY_A, 0, 0,
-                                                CERT_SYSTEM_STORE_CURRENT_USER, store.c_str());
+namespace {
+
+void RemoveCertificate(DWORD location, const std::string& store, const Bytes& thumbprint) {
+    const HCERTSTORE registry =
+        ::CertOpenStore(CERT_STORE_PROV_SYSTEM_REGISTRY_A, 0, 0, location, store.c_str());
     if (registry == nullptr) return;
     CRYPT_HASH_BLOB hash{static_cast<DWORD>(thumbprint.size()),
                          const_cast<BYTE*>(thumbprint.data())};
@@ -21,6 +23,16 @@ void RemoveUserCertificate(const std::string& store, const Bytes& thumbprint) {
         if (!::CertDeleteCertificateFromStore(found)) break;
     }
     ::CertCloseStore(registry, 0);
+}
+
+}  // namespace
+
+void RemoveUserCertificate(const std::string& store, const Bytes& thumbprint) {
+    RemoveCertificate(CERT_SYSTEM_STORE_CURRENT_USER, store, thumbprint);
+}
+
+void RemoveMachineCertificate(const std::string& store, const Bytes& thumbprint) {
+    RemoveCertificate(CERT_SYSTEM_STORE_LOCAL_MACHINE, store, thumbprint);
 }
 
 void RemoveRegistryTree(RegHandle root, const std::string& path) {

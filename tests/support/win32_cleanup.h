@@ -12,6 +12,8 @@ namespace velk::test {
 // Wine keeps a certificate deleted through a store that CertOpenSystemStoreA
 // opened; deleting through the registry provider underneath removes it.
 void RemoveUserCertificate(const std::string& store, const Bytes& thumbprint);
+// The same for the local machine's store of that name.
+void RemoveMachineCertificate(const std::string& store, const Bytes& thumbprint);
 
 // Deletes root\path with everything below it, in both registry views.
 void RemoveRegistryTree(RegHandle root, const std::string& path);

@@ -140,6 +140,17 @@ TEST_F(CertTaskTest, NoCertificatesMeansInstalled) {
     EXPECT_EQ(page_.entries[0].lParam, reinterpret_cast<std::intptr_t>(&task_));
 }
 
+TEST_F(CertTaskTest, AnUnattendedRunImportsIntoTheMachinesStoreWhichDetectionSees) {
+    Add("root", "ROOT", root_);
+    fakes_.run.machineCertificates = true;
+    EXPECT_EQ(Execute(), "");
+    EXPECT_EQ(fakes_.certificates.MachineCertificates("ROOT"), std::vector<Bytes>{root_.der});
+    EXPECT_FALSE(Holds("ROOT", root_)) << "the user's own store stays as it was";
+    task_.status = TaskStatus::NotInstalled;
+    task_.Detect();
+    EXPECT_EQ(task_.status, TaskStatus::Installed);
+}
+
 TEST_F(CertTaskTest, AStoreThatCannotBeOpenedStopsTheDetection) {
     Add("root", "ROOT", root_);
     Add("ca", "CA", ca_);

@@ -38,6 +38,19 @@ bool Win32CertificateStores::AddEncodedToSystemStore(const std::string& storeNam
                                                      static_cast<DWORD>(encoded.size())) != FALSE;
 }
 
+bool Win32CertificateStores::AddEncodedToMachineStore(const std::string& storeName,
+                                                      const Bytes& encoded) {
+    const HCERTSTORE store = ::CertOpenStore(CERT_STORE_PROV_SYSTEM_A, 0, 0,
+                                             CERT_SYSTEM_STORE_LOCAL_MACHINE, storeName.c_str());
+    if (store == nullptr) return false;
+    const bool added =
+        ::CertAddEncodedCertificateToStore(store, X509_ASN_ENCODING | PKCS_7_ASN_ENCODING,
+                                           DataOf(encoded), static_cast<DWORD>(encoded.size()),
+                                           CERT_STORE_ADD_USE_EXISTING, nullptr) != FALSE;
+    ::CertCloseStore(store, 0);
+    return added;
+}
+
 bool Win32CertificateStores::Sha1(const Bytes& data, Bytes* thumbprint) {
     Bytes hash(kSha1Length);
     DWORD length = static_cast<DWORD>(hash.size());

@@ -11,6 +11,7 @@ class Win32CertificateStores final : public CertificateStores {
     bool FindBySha1(CertStoreHandle store, const Bytes& thumbprint) override;
     bool CloseStore(CertStoreHandle store) override;
     bool AddEncodedToSystemStore(const std::string& storeName, const Bytes& encoded) override;
+    bool AddEncodedToMachineStore(const std::string& storeName, const Bytes& encoded) override;
     bool Sha1(const Bytes& data, Bytes* thumbprint) override;
 };
 
