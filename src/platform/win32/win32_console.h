@@ -1,0 +1,48 @@
+#pragma once
+
+#include <functional>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+
+namespace velk {
+
+// The arguments after the program's name, from the wide command line as
+// UTF-8, so that site names survive whatever the system's ANSI code page is.
+std::vector<std::string> Utf8Arguments();
+
+// Whether the process runs as the local system account (S-1-5-18), as
+// startup scripts and software-distribution agents run it.
+bool RunsAsLocalSystem();
+
+// Where a windowed velk.exe writes its lines: a standard output that was
+// redirected (a pipe, a file) stays; otherwise the console of the program
+// that started it, if any (started from Explorer there is none, and no
+// window appears). The C library's standard output and error are pointed
+// there too. One object per process. Its header leaves out <windows.h>,
+// whose macros would rename the platform's methods in the program's start-up.
+class Win32Console {
+  public:
+    Win32Console();
+    ~Win32Console();
+    Win32Console(const Win32Console&) = delete;
+    Win32Console& operator=(const Win32Console&) = delete;
+
+    // One line, UTF-8; nothing when there is nowhere to write. From any thread.
+    void WriteLine(std::string_view utf8);
+
+    // Runs interrupted once, on a thread of the system's, at Ctrl-C,
+    // Ctrl-Break or when the console is closed; the process is not ended
+    // then, so that the run can cancel and say so.
+    void OnInterrupt(std::function<void()> interrupted);
+
+  private:
+    std::mutex mutex_;
+    void* output_ = nullptr;  // a HANDLE
+    bool isConsole_ = false;
+    bool ownsOutput_ = false;  // the console's, opened here
+};
+
+}  // namespace velk
