@@ -8,6 +8,17 @@ namespace {
 
 constexpr std::string_view kRecordGroup = "record";
 
+struct NamedRoot {
+    std::string_view name;
+    RegHandle root;
+};
+constexpr NamedRoot kRoots[] = {
+    {"HKEY_LOCAL_MACHINE", kHkeyLocalMachine},
+    {"HKEY_CLASSES_ROOT", kHkeyClassesRoot},
+    {"HKEY_CURRENT_USER", kHkeyCurrentUser},
+    {"HKEY_USERS", kHkeyUsers},
+};
+
 template <typename Number>
 std::string LittleEndian(Number number) {
     std::string bytes;
@@ -34,21 +45,6 @@ std::optional<RegistryLocation> SplitRegistryLocation(std::string_view text) {
     return RegistryLocation{RegistryRoot(text.substr(0, slash)),
                             std::string(text.substr(slash + 1))};
 }
-
-namespace {
-
-struct NamedRoot {
-    std::string_view name;
-    RegHandle root;
-};
-constexpr NamedRoot kRoots[] = {
-    {"HKEY_LOCAL_MACHINE", kHkeyLocalMachine},
-    {"HKEY_CLASSES_ROOT", kHkeyClassesRoot},
-    {"HKEY_CURRENT_USER", kHkeyCurrentUser},
-    {"HKEY_USERS", kHkeyUsers},
-};
-
-}  // namespace
 
 RegHandle RegistryRoot(std::string_view name) {
     for (const auto& root : kRoots) {
