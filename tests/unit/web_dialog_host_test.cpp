@@ -372,9 +372,14 @@ TEST_F(WebDialogHostTest, ThePageGetsItsCommandsAndItsClicksInTheSystemsCodePage
         seen = click;
         host().EndDialog(1);
     };
-    std::string html, commands;
+    std::string html, commands, policy, delivered;
     std::thread browser([&] {
         BrowserStandIn stand(WaitForWindow());
+        const auto response = stand.client().Get(stand.base() + "page");
+        if (response) {
+            policy = response->get_header_value("Content-Security-Policy");
+            delivered = response->body;
+        }
         html = stand.Load();
         stand.Send("type=complete");
         commands = stand.PollFor("ButtonOK");
@@ -391,6 +396,15 @@ TEST_F(WebDialogHostTest, ThePageGetsItsCommandsAndItsClicksInTheSystemsCodePage
     EXPECT_EQ(html.find("res:/PNG/"), std::string::npos);
     EXPECT_NE(html.find("/png/200)"), std::string::npos);
     EXPECT_LT(html.find("bridge.js\"></script>"), html.find("</BODY>"));
+    // The first commands come with the document itself, not a poll later.
+    EXPECT_NE(html.find("\"name\":\"value\",\"value\":\"Далее\""), std::string::npos) << html;
+    // Its one inline script runs by the nonce the policy names; no other does.
+    std::smatch nonce;
+    ASSERT_TRUE(std::regex_search(delivered, nonce, std::regex("<script nonce=\"([0-9a-f]+)\">")));
+    const auto scripts = policy.find("script-src");
+    ASSERT_NE(scripts, std::string::npos) << policy;
+    EXPECT_EQ(policy.substr(scripts, policy.find(';', scripts) - scripts),
+              "script-src 'self' 'nonce-" + nonce[1].str() + "'");
     // Commands carry UTF-8, with '<' escaped so no text can end a script.
     EXPECT_NE(commands.find("Выберите \\u003cb>сайты\\u003c/b>"), std::string::npos) << commands;
     EXPECT_NE(commands.find("/png/142"), std::string::npos) << commands;
@@ -436,13 +450,14 @@ TEST_F(WebDialogHostTest, AMessageBoxWaitsForItsAnswerAndKeepsRunningPostedWork)
 
 TEST_F(WebDialogHostTest, TheNextPageReplacesTheFirstInTheSameWindow) {
     ScriptedPage first, second;
-    first.onComplete = [&] { host().EndDialog(1); };
+    first.onClick = [&](const ElementClick&) { host().EndDialog(1); };
     second.onComplete = [&] { host().EndDialog(2); };
     std::string secondHtml;
     std::thread browser([&] {
         BrowserStandIn stand(WaitForWindow());
         stand.Load();
         stand.Send("type=complete");
+        stand.Send("type=click&id=ButtonOK&tag=INPUT&checked=0");
         secondHtml = stand.PollFor("\"page\"");
         stand.Send("type=complete");
     });

@@ -156,7 +156,11 @@ void WebDialogHost::ServePage(httplib::Response& response) {
     bool ask = false;
     std::string commands;
     {
-        const std::lock_guard lock(mutex_);
+        std::unique_lock lock(mutex_);
+        // The page goes out with its first commands; if its handler takes
+        // long, with those there are so far, and the rest follow by poll.
+        commandsChanged_.wait_for(lock, kPollWait,
+                                  [this] { return stopping_ || generation_ == 0 || contentReady_; });
         load = ++lastLoad_;
         generation = generation_;
         resource = htmlResource_;
@@ -182,8 +186,11 @@ void WebDialogHost::ServePage(httplib::Response& response) {
         Field("aboutItem", texts_.aboutItem) + Field("aboutCaption", texts_.aboutCaption) +
         Field("productName", texts_.productName) + Field("ownershipLine", texts_.ownershipLine) +
         Field("linkText", texts_.linkText) + Field("linkUrl", texts_.linkUrl) + "}";
-    const std::string bootstrap = "<script>var velk=" + settings + ";</script><script src=\"" +
-                                  base + "bridge.js\"></script>";
+    const std::string nonce = web::RandomToken();
+    const std::string bootstrap = "<script nonce=\"" + nonce + "\">var velk=" + settings +
+                                  ";</script><script src=\"" + base + "bridge.js\"></script>";
+    response.headers.erase("Content-Security-Policy");
+    response.set_header("Content-Security-Policy", web::PagePolicy(nonce));
     response.set_content(web::InjectBeforeBodyEnd(web::ResolvePictureLinks(*page, base), bootstrap),
                          "text/html; charset=utf-8");
 }
@@ -320,34 +327,25 @@ int WebDialogHost::DoModal(int htmlResource, PageEvents& events) {
         closingSince_.reset();
         first = !windowOpened_;
         windowOpened_ = true;
-        // The first page is a document of its own, filled in once it says it
-        // has loaded; every later one goes into that document as soon as its
-        // first commands are there.
-        contentReady_ = first;
+        // Every page goes out once its first commands are there to go with it:
+        // the first as the window's document, later ones into that document.
+        contentReady_ = false;
     }
     ended_ = false;
-    bool completed = !first;
-    if (first) {
-        commandsChanged_.notify_all();
-        openWindow_(Url());
-    } else {
-        events.OnDocumentComplete();
-        ContentReady();
-    }
+    // The browser starts while the page fills itself in.
+    if (first) openWindow_(Url());
+    events.OnDocumentComplete();
+    ContentReady();
 
     Event event;
     while (!ended_ && NextEvent(&event)) {
         switch (event.kind) {
             case Event::Kind::Complete:
-                // A reload reports completion again; the page fills itself in
-                // once and the reloaded document gets its commands replayed.
-                if (event.generation == generation && !completed) {
-                    completed = true;
-                    events.OnDocumentComplete();
-                }
+                // The page filled itself in before it went out; a reloaded
+                // document gets its commands replayed.
                 break;
             case Event::Kind::Click:
-                if (event.generation == generation && completed) events.OnClick(event.click);
+                if (event.generation == generation) events.OnClick(event.click);
                 break;
             case Event::Kind::Task:
                 event.task();

@@ -102,4 +102,11 @@ std::string RandomToken() {
     return token;
 }
 
+std::string PagePolicy(std::string_view nonce) {
+    constexpr std::string_view scripts = "script-src 'self'";
+    std::string policy(kContentSecurityPolicy);
+    policy.insert(policy.find(scripts) + scripts.size(), " 'nonce-" + std::string(nonce) + "'");
+    return policy;
+}
+
 }  // namespace velk::web

@@ -39,11 +39,16 @@ std::optional<int> PictureId(std::string_view digits);
 
 // The pages' content security policy: their own scripts, styles and pictures
 // only, no frames around them, nothing sent elsewhere. Inline styles stay
-// allowed: the templates and the lists are written with them.
+// allowed: the templates and the lists are written with them. No inline
+// script runs, so markup slipped into a list cannot run any.
 inline constexpr std::string_view kContentSecurityPolicy =
-    "default-src 'none'; script-src 'self' 'unsafe-inline'; style-src 'self' 'unsafe-inline'; "
+    "default-src 'none'; script-src 'self'; style-src 'self' 'unsafe-inline'; "
     "img-src 'self'; connect-src 'self'; base-uri 'none'; form-action 'none'; "
     "frame-ancestors 'none'";
+
+// The policy of a page document: as above, but its own inline start-up script,
+// which carries the nonce, runs too.
+std::string PagePolicy(std::string_view nonce);
 
 // What every answer carries, refusals included: nothing is cached (but the
 // pictures, kept privately), sniffed or framed, and no link of the page tells
