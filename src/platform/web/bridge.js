@@ -18,13 +18,31 @@
     return parts.join('&');
   }
 
-  function post(params) {
-    params.gen = cfg.gen;
-    params.load = cfg.load;
+  // One event on its way at a time: the browser may send parallel requests
+  // over several connections, and a tick that arrived after the Next that
+  // followed it would leave its site out.
+  var outbox = [];
+  var sending = false;
+
+  function sendNext() {
+    if (sending || !outbox.length) return;
+    sending = true;
     var request = new XMLHttpRequest();
     request.open('POST', cfg.base + 'event', true);
     request.setRequestHeader('Content-Type', 'application/x-www-form-urlencoded');
-    request.send(encode(params));
+    request.onreadystatechange = function () {
+      if (request.readyState !== 4) return;
+      sending = false;
+      sendNext();
+    };
+    request.send(outbox.shift());
+  }
+
+  function post(params) {
+    params.gen = cfg.gen;
+    params.load = cfg.load;
+    outbox.push(encode(params));
+    sendNext();
   }
 
   function postWhileLeaving(params) {
