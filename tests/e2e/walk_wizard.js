@@ -97,6 +97,16 @@ class Wizard {
   // The close box answered No: the browser asks before leaving, the user
   // stays, and the same page must still answer.
   async declineClose(bodyId) {
+    await this.declineLeaving(bodyId, 'closing the window', () => this.closeWindow());
+  }
+
+  // The browser's Back button answered the same way.
+  async declineBrowserBack(bodyId) {
+    await this.declineLeaving(bodyId, "the browser's Back",
+      () => this.page.evaluate(() => history.back()));
+  }
+
+  async declineLeaving(bodyId, what, leave) {
     // A page the user never touched may be left without the question.
     await this.click('Hello_Logo');
     const asked = new Promise((resolve) => {
@@ -107,9 +117,9 @@ class Wizard {
         resolve(dialog.type());
       });
     });
-    await this.closeWindow();
-    check((await asked) === 'beforeunload', 'closing the window did not ask');
-    check(!this.page.isClosed(), 'the window closed although the user stayed');
+    await leave();
+    check((await asked) === 'beforeunload', what + ' did not ask');
+    check(!this.page.isClosed(), what + ' closed the window although the user stayed');
     await this.reach(bodyId);
   }
 
@@ -248,6 +258,7 @@ async function full(wizard, url) {
   check(await wizard.statusOf(certificate) === 'не установлены', 'the certificate is present');
   check(await wizard.statusOf(sites) === 'не настроен', 'the browser is set up already');
   await wizard.declineClose(statusList);
+  await wizard.declineBrowserBack(statusList);
   // Back to the providers, which come unticked, and forth again.
   await wizard.click('ButtonBack');
   await wizard.providerPage();
