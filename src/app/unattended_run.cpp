@@ -1,6 +1,5 @@
 #include "app/unattended_run.h"
 
-#include <algorithm>
 #include <chrono>
 #include <stdexcept>
 #include <string>
@@ -50,11 +49,6 @@ int ListSites(const ProviderList& sites, RunReport& report) {
     return kExitDone;
 }
 
-bool AnyMissing(const TaskList& tasks) {
-    return std::any_of(tasks.begin(), tasks.end(),
-                       [](const auto& task) { return StillMissing(*task); });
-}
-
 // Carries out plan on the task processor's worker, passing an interrupt on
 // as the cancel the page's button would give. Fills end.
 void Install(const InstallPlan& plan, Platform& platform, RunReport& report,
@@ -90,8 +84,9 @@ int RunUnattended(const CommandLine& line, Platform& platform, RunContext& run, 
     }
     report.Sites(selection.sites);
 
+    const Provider merged = MergeProviders(selection.sites);
     TaskSet taskSet;
-    if (!LoadTaskSet(MergeProviders(selection.sites), taskSet, platform, run)) {
+    if (!LoadTaskSet(merged, taskSet, platform, run)) {
         report.Step("Ошибка чтения конфигурации: " + Cp1251ToUtf8(taskSet.failure));
         return kExitConfigurationUnreadable;
     }
@@ -99,7 +94,7 @@ int RunUnattended(const CommandLine& line, Platform& platform, RunContext& run, 
     report.States(check ? "Состояние (сайт | компонент | состояние):"
                         : "Состояние до установки (сайт | компонент | состояние):",
                   selection.sites, taskSet.tasks, check);
-    if (check) return AnyMissing(taskSet.tasks) ? kExitSomethingMissing : kExitDone;
+    if (check) return taskSet.allInstalled ? kExitDone : kExitSomethingMissing;
 
     RunEnd end;
     if (interrupted) {
@@ -108,20 +103,20 @@ int RunUnattended(const CommandLine& line, Platform& platform, RunContext& run, 
     }
     const InstallPlan plan = PlanWithDefaults(selection.sites, taskSet.tasks);
     if (NothingToInstall(plan)) {
-        report.Step(AnyMissing(taskSet.tasks)
-                        ? "Нечего устанавливать: недостающие компоненты требуют выбора варианта"
-                        : "Все компоненты уже установлены");
+        report.Step(taskSet.allInstalled
+                        ? "Все компоненты уже установлены"
+                        : "Нечего устанавливать: недостающие компоненты требуют выбора варианта");
     } else {
         Install(plan, platform, report, interrupted, end);
     }
 
     // The state after, found afresh, as the final page would show it.
     TaskSet after;
-    const bool loaded = LoadTaskSet(MergeProviders(selection.sites), after, platform, run);
+    const bool loaded = LoadTaskSet(merged, after, platform, run);
     report.States("Итоговое состояние (сайт | компонент | состояние):", selection.sites,
                   after.tasks, true);
     end.reachedEnd = true;
-    end.somethingMissing = !loaded || AnyMissing(after.tasks);
+    end.somethingMissing = !loaded || !after.allInstalled;
     end.restartRequired = run.rebootRequired;
     if (end.restartRequired && line.forceRestart && !end.installFailed && !end.cancelled) {
         report.Step("Перезагрузка компьютера");

@@ -1,6 +1,5 @@
 #include "app/wizard.h"
 
-#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -140,9 +139,7 @@ int Wizard::RunFinalStatus(const ProviderList& sites) {
     page.finalMode = true;
     page.DoModal();
     end_.reachedEnd = true;
-    end_.somethingMissing = !taskSet.failure.empty() ||
-                            std::any_of(taskSet.tasks.begin(), taskSet.tasks.end(),
-                                        [](const auto& task) { return StillMissing(*task); });
+    end_.somethingMissing = !taskSet.failure.empty() || !taskSet.allInstalled;
     end_.restartRequired = run_.rebootRequired;
     end_.restartStarted = page.restartStarted();
     return kPageNext;
