@@ -6,6 +6,7 @@
 #include "config/machine.h"
 #include "platform/codepage.h"
 #include "platform/system_info.h"
+#include "tasks/record.h"
 
 namespace velk {
 namespace {
@@ -35,7 +36,8 @@ bool WritesUserProfile(Change kind, const std::string& what) {
         case Change::CompatibilityView:
             return true;
         case Change::RegistryValue:
-            return what.starts_with("HKEY_CURRENT_USER");
+            // The task names the value's root as the registry file does.
+            return what.starts_with(RegistryRootName(kHkeyCurrentUser));
         default:
             return false;
     }
@@ -128,11 +130,11 @@ void RunReport::ProgramFailed(std::uint32_t systemError) {
 }
 
 void RunReport::Changed(Change kind, const std::string& what) {
-    const bool perUser = WritesUserProfile(kind, what);
+    const std::string_view mark = ProfileMark(WritesUserProfile(kind, what));
     const std::string text = std::string(ChangeWord(kind)) + Cp1251ToUtf8(what);
     // The console hears only what a user would have missed.
-    if (!ProfileMark(perUser).empty()) {
-        Step(text + std::string(ProfileMark(perUser)));
+    if (!mark.empty()) {
+        Step(text + std::string(mark));
     } else {
         Detail(text);
     }
