@@ -89,8 +89,8 @@ Win32Console::Win32Console() {
     const HANDLE opened = ::CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_WRITE,
                                         nullptr, OPEN_EXISTING, 0, nullptr);
     if (opened == INVALID_HANDLE_VALUE) return;
+    opened_ = OwnedHandle<void*, CloseOutput>(opened);
     output_ = opened;
-    ownsOutput_ = true;
     isConsole_ = true;
     // What the C library writes (the checker's output) goes there as well.
     std::freopen("CONOUT$", "w", stdout);
@@ -99,8 +99,9 @@ Win32Console::Win32Console() {
 
 Win32Console::~Win32Console() {
     if (interruptHandler) ::SetConsoleCtrlHandler(&ConsoleEvent, FALSE);
-    if (ownsOutput_) ::CloseHandle(output_);
 }
+
+void Win32Console::CloseOutput::operator()(void* handle) const { ::CloseHandle(handle); }
 
 void Win32Console::WriteLine(std::string_view utf8) {
     std::lock_guard lock(mutex_);

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/owned_handle.h"
 
 namespace velk {
 
@@ -39,10 +40,15 @@ class Win32Console {
     void OnInterrupt(std::function<void()> interrupted);
 
   private:
+    struct CloseOutput {
+        void operator()(void* handle) const;
+    };
+
     std::mutex mutex_;
-    void* output_ = nullptr;  // a HANDLE
+    // The console's output, when opened here.
+    OwnedHandle<void*, CloseOutput> opened_;
+    void* output_ = nullptr;  // a HANDLE: the standard output, or opened_
     bool isConsole_ = false;
-    bool ownsOutput_ = false;  // the console's, opened here
 };
 
 }  // namespace velk
