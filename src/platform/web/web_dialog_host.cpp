@@ -255,8 +255,14 @@ void WebDialogHost::ReceiveEvent(const httplib::Request& request) {
     event.generation = IntParam(request, "gen");
     const std::string type = request.get_param_value("type");
     if (type == "complete") {
-        event.kind = Event::Kind::Complete;
-    } else if (type == "click") {
+        // Only the watch over the window hears of it: the page filled itself
+        // in before it went out, and a reload gets its commands with it.
+        const std::lock_guard lock(mutex_);
+        lastContact_ = Clock::now();
+        if (event.generation == generation_) documentCompleted_ = true;
+        return;
+    }
+    if (type == "click") {
         event.kind = Event::Kind::Click;
         event.click.id = Utf8ToCp1251(request.get_param_value("id"));
         event.click.tag = request.get_param_value("tag");
@@ -280,9 +286,6 @@ void WebDialogHost::ReceiveEvent(const httplib::Request& request) {
     {
         const std::lock_guard lock(mutex_);
         lastContact_ = Clock::now();
-        if (event.kind == Event::Kind::Complete && event.generation == generation_) {
-            documentCompleted_ = true;
-        }
     }
     Push(std::move(event));
 }
@@ -340,10 +343,6 @@ int WebDialogHost::DoModal(int htmlResource, PageEvents& events) {
     Event event;
     while (!ended_ && NextEvent(&event)) {
         switch (event.kind) {
-            case Event::Kind::Complete:
-                // The page filled itself in before it went out; a reloaded
-                // document gets its commands replayed.
-                break;
             case Event::Kind::Click:
                 if (event.generation == generation) events.OnClick(event.click);
                 break;

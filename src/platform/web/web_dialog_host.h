@@ -68,7 +68,7 @@ class WebDialogHost final : public HtmlDialogHost {
 
   private:
     struct Event {
-        enum class Kind { Complete, Click, Answer, Task } kind;
+        enum class Kind { Click, Answer, Task } kind;
         int generation = 0;
         ElementClick click;
         int box = 0;
