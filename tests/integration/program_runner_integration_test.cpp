@@ -2,8 +2,8 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <atomic>
+#include <filesystem>
 #include <string>
 
 #include "engine/program_runner.h"
@@ -39,7 +39,6 @@ std::string ReadMachineText(const std::string& key, const std::string& value) {
 
 class ProgramRunnerIntegrationTest : public ::testing::Test {
   protected:
-
     bool Run(const std::string& commandLine, const std::string& dstUrl) {
         context_ = JobContext{};
         context_.rebootRequired = &rebootRequired_;

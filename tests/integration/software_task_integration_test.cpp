@@ -217,8 +217,8 @@ TEST_F(SoftwareTaskInstallTest, ExecuteDownloadsAndInstallsWhatDetectThenFinds) 
     EXPECT_EQ(task.status, TaskStatus::Installed);
     std::vector<test::Step> steps;
     for (const auto& entry : page.Steps()) steps.push_back(entry.message);
-    EXPECT_EQ(steps, (std::vector<test::Step>{test::Step::DownloadBegins,
-                                              test::Step::InstallBegins, test::Step::TaskFinished}));
+    EXPECT_EQ(steps, (std::vector<test::Step>{test::Step::DownloadBegins, test::Step::InstallBegins,
+                                              test::Step::TaskFinished}));
     EXPECT_TRUE(fs::exists(downloaded_)) << downloaded_;
     EXPECT_TRUE(RegKey::Open(registry_, kHkeyLocalMachine, kMsiMarkerKey, kKeyRead))
         << "the installer ran";

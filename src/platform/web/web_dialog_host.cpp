@@ -159,8 +159,8 @@ void WebDialogHost::ServePage(httplib::Response& response) {
         std::unique_lock lock(mutex_);
         // The page goes out with its first commands; if its handler takes
         // long, with those there are so far, and the rest follow by poll.
-        commandsChanged_.wait_for(lock, kPollWait,
-                                  [this] { return stopping_ || generation_ == 0 || contentReady_; });
+        commandsChanged_.wait_for(
+            lock, kPollWait, [this] { return stopping_ || generation_ == 0 || contentReady_; });
         load = ++lastLoad_;
         generation = generation_;
         resource = htmlResource_;
